@@ -1,6 +1,7 @@
 #pragma once
 // Everything placed in the theatre (the object list) and the libraries it is built from.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "model/alloccounter.h"
@@ -8,6 +9,7 @@
 namespace lmv {
 
 class Load;
+class ObjectList;
 class Theatre;
 
 class Content : public AllocCounter {
@@ -19,6 +21,7 @@ class Content : public AllocCounter {
 
   std::string fixtureFolder;
   std::string extensionsFolder;
+  std::unique_ptr<ObjectList> objectList;  // every placed object
   int changed = 0;
 
   void load(Load& in);

@@ -7,6 +7,7 @@
 #include "model/content.h"
 #include "model/globals.h"
 #include "model/load.h"
+#include "model/objectlist.h"
 #include "model/walls.h"
 #include "platform/files.h"
 
@@ -94,7 +95,9 @@ void Theatre::valueRemoved(Value& v) {
   if (undo) undo->valueRemoved(v);
 }
 
-void Theatre::recomputeDmxAddress() {}
+void Theatre::recomputeDmxAddress() {
+  if (content && content->objectList) content->objectList->recomputeDmxAddress();
+}
 
 void Theatre::loadHeader(Load& in) {
   readSection(in, nullptr, {"softwareVersion", "fileFormat"}, [&](int key) {
@@ -193,9 +196,15 @@ bool Theatre::save(const std::string& path) {
   return true;
 }
 
-void Theatre::buildPhase() {}
-void Theatre::projectPhase() {}
+void Theatre::buildPhase() {
+  if (content) content->objectList->buildPhase();
+}
+void Theatre::projectPhase() {
+  if (content) content->objectList->projectPhase();
+}
 void Theatre::fitPhase() {}
-void Theatre::drawPhase() {}
+void Theatre::drawPhase() {
+  if (content) content->objectList->drawPhase();
+}
 
 }  // namespace lmv

@@ -77,7 +77,9 @@ void Undo::append(std::unique_ptr<EditAction> action) {
 
 void Undo::valueAboutToChange(Value& v) {
   if (!wouldRecord()) return;
-  if (cursor >= 0 && actions[size_t(cursor)]->changedValue() == &v) return;
+  // A run of edits coalesces, but never across a step boundary: each step must restore what
+  // it changed on its own.
+  if (!nextStartsStep && cursor >= 0 && actions[size_t(cursor)]->changedValue() == &v) return;
   ++busy;
   auto action = std::make_unique<ChangeValueAction>(v);
   --busy;

@@ -1,0 +1,124 @@
+#pragma once
+// Everything placed in the theatre, in list order, with one default object per kind that new
+// objects copy from (saved with the theatre), the stage riser and the design-mode pick state.
+//
+// Ownership: the list owns its linked objects. Unlinking hands the object out as a unique_ptr
+// (to the undo action that recorded the removal, or to nobody when nothing is recorded, which
+// destroys it); relinking takes it back. Every pointer the list keeps besides (selection,
+// current group, stage) is cleared when its object is unlinked, so none can dangle.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "geometry/vector3.h"
+#include "model/alloccounter.h"
+
+namespace lmv {
+
+class Group;
+class Load;
+class ObjectEntry;
+class Riser;
+class Theatre;
+class Truss;
+class Undo;
+class ValueList;
+
+// The first DMX channel to try for a new object (one per program): set by the property
+// dialogs, recomputed by the undo history.
+extern int nextDmxAddress;
+
+class ObjectList : public AllocCounter {
+ public:
+  explicit ObjectList(Theatre& theatre);
+  ~ObjectList();
+  ObjectList(const ObjectList&) = delete;
+  ObjectList& operator=(const ObjectList&) = delete;
+
+  Theatre& theatre;
+
+  std::unique_ptr<Riser> defaultRiser;
+  std::unique_ptr<Truss> defaultTruss;
+  // The default lights are built by the lights code; until then they are absent.
+  std::unique_ptr<Riser> defaultMHLight;
+  std::unique_ptr<Riser> defaultMMLight;
+
+  Riser* stageObject = nullptr;  // key "definesStage"
+  int changed = 0;
+
+  // Pick state of design-mode editing.
+  ObjectEntry* selectedObject = nullptr;
+  int selectedIndex = -1;
+  int pickPane = -1;
+  int pickPoint[2] = {-1, -1};
+  Group* currentGroup = nullptr;
+
+  const std::vector<std::unique_ptr<ObjectEntry>>& objects() const { return list; }
+  int count() const { return int(list.size()); }
+  ObjectEntry* at(int i) const;
+  int indexOf(const ObjectEntry* object) const;
+  bool contains(const ObjectEntry* object) const;
+
+  // New objects take size, colours, placement and patching from their default object,
+  // auto-butt, and are recorded for undo.
+  Riser* newRiser();
+  Truss* newTruss();
+  Group* newGroup();
+  // Appends a freshly built object and gives it what `def` holds (face colours, world
+  // position, size, world orientation); then auto-butt, changed mark and the undo record.
+  // The lights code adds its new lights through this.
+  ObjectEntry* addFromDefault(std::unique_ptr<Riser> object, const Riser* def, char letter);
+  // The patch a new riser or truss takes from its default object.
+  void patchFromDefault(Riser& object, const Riser* def);
+
+  // Takes the object out of the theatre; the undo step owns it from then on.
+  void removeObject(ObjectEntry* object);
+  void deleteSelected();
+  void clearSelection();
+  void setStageObject(Riser* riser);
+
+  // Without recording (undo and redo).
+  std::unique_ptr<ObjectEntry> unlink(ObjectEntry* object);
+  void relink(std::unique_ptr<ObjectEntry> object);
+
+  void markByHandle(int handle);
+  void clearMarks();
+
+  // Frame phases: lights first, then every other object.
+  void buildPhase();
+  void projectPhase();
+  // Outlines of every object in no group, the selected object last.
+  void drawPhase();
+
+  int findFreeDmxBase(const ObjectEntry& object) const;
+  // nextDmxAddress = the end of the highest patched block (0 when nothing is patched).
+  void recomputeDmxAddress();
+
+  void markChanged();
+  bool isChanged() const { return changed != 0; }
+  void clearChanged() { changed = 0; }
+
+  void load(Load& in);
+  void save(FILE* f, const std::string& prefix);
+
+  // File indices name objects in list order; while a section is read they are looked up in
+  // the order objects were read, so skipped sections keep their place.
+  ObjectEntry* objectAtLoadIndex(int index) const;
+
+  // What objects need of the theatre around them.
+  ValueList& values() const;
+  Undo& undo() const;
+  IVec3 wallSize() const;
+  int dmxBufferSize() const;
+
+ private:
+  void recordAdd(ObjectEntry* object);
+  Group* readGroupRef();
+
+  std::vector<std::unique_ptr<ObjectEntry>> list;
+  std::vector<ObjectEntry*> loadSlots;
+  bool loading = false;
+};
+
+}  // namespace lmv
