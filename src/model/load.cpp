@@ -151,3 +151,20 @@ bool Load::doubleAt(int i, double& out) {
 }
 
 }  // namespace lmv
+
+namespace lmv {
+
+bool readInt(Load& in, int& out) {
+  return in.nextLine() && in.intAt(0, out);
+}
+bool readDouble(Load& in, double& out) {
+  return in.nextLine() && in.doubleAt(0, out);
+}
+bool readString(Load& in, std::string& out) {
+  return in.nextLine() && in.stringAt(0, out);
+}
+void skipValueLine(Load& in) {
+  in.nextLine();
+}
+
+}  // namespace lmv

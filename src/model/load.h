@@ -3,6 +3,7 @@
 // history for push-back. Fixed buffers, nothing allocated per line; problems show in the
 // state (ReadError is never left), never as exceptions.
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -58,5 +59,45 @@ class Load {
   char history[kHistory][kBufSize] = {};
   char tokenBuf[kMaxTokens][kBufSize] = {};
 };
+
+}  // namespace lmv
+
+namespace lmv {
+
+// The section pattern every persisted class follows: the type line (unless typeWord is
+// null), then key lines matched in the given order, each handled by onKey(index); the first
+// unknown line ends the section and is given back to the enclosing one.
+template <class OnKey>
+void readSection(Load& in, const char* typeWord, std::initializer_list<const char*> keys,
+                 OnKey&& onKey) {
+  if (typeWord) {
+    if (in.nextLine()) in.isKey(typeWord);
+  }
+  while (in.state == ReadOk) {
+    if (!in.nextLine()) break;
+    int index = 0;
+    bool matched = false;
+    for (const char* key : keys) {
+      if (in.isKey(key)) {
+        matched = true;
+        break;
+      }
+      ++index;
+    }
+    if (!matched) {
+      in.state = ReadMismatch;
+      break;
+    }
+    onKey(index);
+  }
+  if (in.state > ReadEnd) in.pushBack();
+}
+
+// Scalar members: the value line after a key line.
+bool readInt(Load& in, int& out);
+bool readDouble(Load& in, double& out);
+bool readString(Load& in, std::string& out);
+// A retired member: its value line is skipped.
+void skipValueLine(Load& in);
 
 }  // namespace lmv
