@@ -199,6 +199,7 @@ TEST_F(ExtensionFilesTest, BitsModesAndChannels) {
 TEST_F(ExtensionFilesTest, DefaultTablesAndPolarity) {
   lib.personality("a.r20", personality("A", {{'E', 1}, {'F', 2}, {'A', 3}, {'N', 4}, {'I', 5}}));
   lib.personality("b.r20", personality("B", {{'E', 1}, {'A', 3}, {'N', 4}, {'I', 5}, {'J', 6}}));
+  lib.personality("c.r20", personality("C", {{'E', 1}}));
   lib.extension("default.lmv",
                 "DEVICE default\n"
                 "COLOURS\n  Red\n  0 127\n  Blue\n  128 255\n  junk line\nEND\n"
@@ -227,19 +228,20 @@ TEST_F(ExtensionFilesTest, DefaultTablesAndPolarity) {
   // The default entry has no Tilt slot, so there is no default tilt polarity.
   EXPECT_EQ(a->tiltPolarity(), 1);
 
-  // Wheels 3 and 4 only come from extension files, which count as the fixture's own table;
-  // one given some other way takes the defaults like wheels 1 and 2.
-  lib.list->findEntry("B")->ensureAttribute(kColorWheel4)->specFor(ModeValue, 1, nullptr, -1, 1, 0);
   FixtureEntry* b = lib.load("B");
   EXPECT_EQ(Dmx().set(2, 0).eval(valueSpec(b, kColorWheel1)), 1);    // Red
   EXPECT_EQ(Dmx().set(3, 200).eval(valueSpec(b, kColorWheel2)), 2);  // Blue
-  EXPECT_EQ(Dmx().set(0, 200).eval(valueSpec(b, kColorWheel4)), 2);
-  EXPECT_EQ(Dmx().set(5, 0).eval(valueSpec(b, kGobo2)), 1);  // gobo 2 too
+  EXPECT_EQ(Dmx().set(5, 0).eval(valueSpec(b, kGobo2)), 1);          // gobo 2 too
   EXPECT_EQ(b->panPolarity(), -1);
   EXPECT_NEAR(Dmx().eval(valueSpec(b, kPan)), 270, 1e-9);
   // Loading B kept A's own direction and A's own colours.
   EXPECT_EQ(a->panPolarity(), 1);
   EXPECT_EQ(Dmx().set(2, 200).eval(valueSpec(a, kColorWheel1)), 3);
+  // Wheels 3 and 4 only come from extension files, which count as the fixture's own table;
+  // one given some other way takes the defaults like wheels 1 and 2 at the next full load.
+  b->ensureAttribute(kColorWheel4)->specFor(ModeValue, 1, nullptr, -1, 1, 0);
+  lib.load("C");
+  EXPECT_EQ(Dmx().set(0, 200).eval(valueSpec(b, kColorWheel4)), 2);
   // The built-ins are in the index too and take the defaults.
   FixtureEntry* head = lib.list->findEntry("KorStdMHead");
   EXPECT_EQ(head->panPolarity(), -1);

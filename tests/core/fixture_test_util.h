@@ -3,6 +3,8 @@
 // writing, and a capture of log messages.
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -131,6 +133,10 @@ struct Dmx {
   }
   double eval(const lmv::DmxSpec* s) const {
     double out = -12345;
+    if (!s) {
+      ADD_FAILURE() << "no such spec";
+      return out;
+    }
     lmv::DmxView view{bytes, int(sizeof bytes)};
     s->evaluate(view, out);
     return out;
