@@ -1,5 +1,9 @@
 #include "model/content.h"
 
+#include "fixtures/colortable.h"
+#include "fixtures/fixturelist.h"
+#include "fixtures/gobolist.h"
+#include "model/color.h"
 #include "model/load.h"
 #include "model/theatre.h"
 
@@ -9,9 +13,23 @@ Content::Content(Theatre& t, std::string fixtures, std::string extensions)
     : AllocCounter("Content"),
       fixtureFolder(std::move(fixtures)),
       extensionsFolder(std::move(extensions)),
-      theatre(t) {}
+      theatre(t) {
+  goboList = std::make_unique<GoboList>();
+  colorTable = std::make_unique<ColorTable>();
+  // Without folders (a bare theatre) only the built-in gobo and personalities exist.
+  if (!extensionsFolder.empty()) {
+    goboList->loadGobos(extensionsFolder);
+    colorTable->loadColours(extensionsFolder);
+  }
+  setColorLookup(colorTable.get());
+  fixtureList = std::make_unique<FixtureList>(goboList.get(), colorTable.get());
+  if (!fixtureFolder.empty()) fixtureList->scan(fixtureFolder, extensionsFolder);
+}
 
-Content::~Content() = default;
+Content::~Content() {
+  fixtureList.reset();
+  if (colorLookup() == colorTable.get()) setColorLookup(nullptr);
+}
 
 void Content::load(Load& in) {
   readSection(in, "Content", {"trussList", "lightList"}, [&](int) { skipValueLine(in); });

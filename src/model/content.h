@@ -1,12 +1,16 @@
 #pragma once
 // Everything placed in the theatre (the object list) and the libraries it is built from.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "model/alloccounter.h"
 
 namespace lmv {
 
+class ColorTable;
+class FixtureList;
+class GoboList;
 class Load;
 class Theatre;
 
@@ -20,6 +24,12 @@ class Content : public AllocCounter {
   std::string fixtureFolder;
   std::string extensionsFolder;
   int changed = 0;
+
+  // The libraries, built in this order (the fixture index needs both tables' sizes) and
+  // destroyed in the reverse one.
+  std::unique_ptr<GoboList> goboList;
+  std::unique_ptr<ColorTable> colorTable;
+  std::unique_ptr<FixtureList> fixtureList;
 
   void load(Load& in);
   void save(FILE* f, const std::string& prefix) const;
