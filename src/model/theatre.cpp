@@ -226,6 +226,8 @@ bool Theatre::save(const std::string& path) {
 }
 
 void Theatre::buildPhase() {
+  // Undo and redo put view coordinates back without passing the views' setters.
+  viewList->updateTransformations();
   walls->build(*viewList);
   // Objects: the object list builds every light, then every other object (project).
 }

@@ -212,6 +212,20 @@ TEST_F(DesignTheatre, EmptyTheatreShowsTheTwelveBoxEdgesInEveryPane) {
   EXPECT_FALSE(t.walls->hitTest(1, 399, 260));
 }
 
+TEST_F(DesignTheatre, UndoneViewSelectionIsDrawnFromTheRestoredCamera) {
+  frame();
+  const Vec2 before = t.walls->representation(0)->polygons[0].planePoint(0);
+  t.undo->beginStep();
+  ASSERT_TRUE(views().selectView(1));
+  frame();
+  EXPECT_NE(before.x, t.walls->representation(0)->polygons[0].planePoint(0).x);
+  EXPECT_NE(0, t.undo->undoStep());
+  frame();
+  const Vec2 after = t.walls->representation(0)->polygons[0].planePoint(0);
+  EXPECT_DOUBLE_EQ(before.x, after.x);
+  EXPECT_DOUBLE_EQ(before.y, after.y);
+}
+
 TEST_F(DesignTheatre, OnlyPanesInUseAreBuiltAndFitted) {
   t.paneCount = 1;
   frame();
