@@ -4,11 +4,14 @@
 #include <cstdio>
 
 #include "base/runlog.h"
+#include "geometry/draw.h"
+#include "geometry/represent.h"
 #include "model/content.h"
 #include "model/globals.h"
 #include "model/load.h"
 #include "model/viewlist.h"
 #include "model/walls.h"
+#include "platform/canvas.h"
 #include "platform/files.h"
 
 namespace lmv {
@@ -242,7 +245,17 @@ void Theatre::fitPhase() {
   viewList->fitPanes(source);
 }
 
-void Theatre::drawPhase() {}
+void Theatre::drawPhase() {
+  const int white = 0xFFFFFF;
+  for (int pane = 0; pane < paneCount && pane < 4; ++pane) {
+    Canvas* canvas = paneCanvases[pane];
+    Represent* box = walls->representation(pane);
+    if (!canvas || !box) continue;
+    drawPolygons(*canvas, box->polygons, viewList->projection(pane), white);
+  }
+  // Objects: every object in no group in its role colour, the selected object last; then the
+  // rubber box.
+}
 
 void Theatre::zoomPane(int pane, int x0, int y0, int x1, int y1) {
   TheatreFitSource source(*this);

@@ -8,8 +8,13 @@
 #include <string>
 #include <vector>
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
 #include "base/runlog.h"
 #include "dmx/levels.h"
+#include "geometry/draw.h"
 #include "model/document.h"
 #include "model/globals.h"
 #include "model/theatre.h"
@@ -17,6 +22,8 @@
 #include "model/walls.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "platform/qt/pngfile.h"
+#include "platform/qt/qimagecanvas.h"
 
 using namespace lmv;
 
@@ -126,15 +133,57 @@ void dump(Theatre& t) {
          t.globals->smoke->currentValue(), t.globals->spots(), t.globals->cones());
 }
 
+// Lays the panes out as the main window does in each mode (run: one pane; design: plan,
+// side / front, perspective in a two-by-two grid) and writes the PNG.
+int render(Theatre& t, std::vector<std::unique_ptr<QImageCanvas>>& canvases, const Options& o) {
+  t.paneCount = o.panes;
+  for (int i = 0; i < o.panes; ++i) {
+    int* r = t.paneRects[i];
+    r[0] = 0;
+    r[1] = 0;
+    r[2] = o.width - 1;
+    r[3] = o.height - 1;
+  }
+  drawFrame(t, 0x000000);
+  QImage out(o.panes == 1 ? o.width : 2 * o.width, o.panes == 1 ? o.height : 2 * o.height,
+             QImage::Format_RGB32);
+  out.fill(Qt::black);
+  {
+    QPainter painter(&out);
+    for (int i = 0; i < o.panes; ++i)
+      painter.drawImage((i % 2) * o.width, (i / 2) * o.height, canvases[size_t(i)]->image());
+  }
+  std::string error;
+  if (!savePng(out, o.files[1], &error)) {
+    fprintf(stderr, "lmvbatch: could not write %s: %s\n", o.files[1].c_str(), error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options o;
   if (int rc = parse(argc, argv, o)) return rc;
+  std::vector<std::unique_ptr<QImageCanvas>> canvases;
+  Canvas* panes[4] = {};
+  std::unique_ptr<QGuiApplication> app;
+  int qtArgc = 1;
+  if (o.command == "render") {
+    // Text needs fonts, which need a GUI application; no display is used.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = std::make_unique<QGuiApplication>(qtArgc, argv);
+    for (int i = 0; i < o.panes; ++i) {
+      canvases.push_back(std::make_unique<QImageCanvas>(o.width, o.height));
+      panes[i] = canvases.back().get();
+    }
+  }
   ProgramFolders folders = defaultFolders(programFolder());
   TheatreSetup setup;
   setup.fixtureFolder = o.fixtures.empty() ? folders.fixtures : asFolder(o.fixtures);
   setup.extensionsFolder = o.extensions.empty() ? folders.extensions : asFolder(o.extensions);
+  setup.paneCanvases = panes;
 
   std::unique_ptr<Theatre> theatre;
   if (!loadTheatreFile(o.files[0], setup, theatre)) {
@@ -153,6 +202,5 @@ int main(int argc, char** argv) {
     dump(*theatre);
     return 0;
   }
-  fprintf(stderr, "lmvbatch: render is not available in this build\n");
-  return 1;
+  return render(*theatre, canvases, o);
 }
