@@ -1,5 +1,9 @@
 #include "model/content.h"
 
+#include "fixtures/colortable.h"
+#include "fixtures/fixturelist.h"
+#include "fixtures/gobolist.h"
+#include "model/color.h"
 #include "model/load.h"
 #include "model/objectlist.h"
 #include "model/theatre.h"
@@ -11,10 +15,25 @@ Content::Content(Theatre& t, std::string fixtures, std::string extensions)
       fixtureFolder(std::move(fixtures)),
       extensionsFolder(std::move(extensions)),
       theatre(t) {
+  goboList = std::make_unique<GoboList>();
+  colorTable = std::make_unique<ColorTable>();
+  // Without folders (a bare theatre) only the built-in gobo and personalities exist.
+  if (!extensionsFolder.empty()) {
+    goboList->loadGobos(extensionsFolder);
+    colorTable->loadColours(extensionsFolder);
+  }
+  setColorLookup(colorTable.get());
+  fixtureList = std::make_unique<FixtureList>(goboList.get(), colorTable.get());
+  if (!fixtureFolder.empty()) fixtureList->scan(fixtureFolder, extensionsFolder);
+  // Last: the default objects look up the libraries.
   objectList = std::make_unique<ObjectList>(theatre);
 }
 
-Content::~Content() = default;
+Content::~Content() {
+  objectList.reset();  // objects may refer to the libraries
+  fixtureList.reset();
+  if (colorLookup() == colorTable.get()) setColorLookup(nullptr);
+}
 
 void Content::load(Load& in) {
   readSection(in, "Content", {"objectList", "trussList", "lightList"}, [&](int key) {

@@ -8,6 +8,9 @@
 
 namespace lmv {
 
+class ColorTable;
+class FixtureList;
+class GoboList;
 class Load;
 class ObjectList;
 class Theatre;
@@ -23,6 +26,12 @@ class Content : public AllocCounter {
   std::string extensionsFolder;
   std::unique_ptr<ObjectList> objectList;  // every placed object
   int changed = 0;
+
+  // The libraries, built in this order (the fixture index needs both tables' sizes) and
+  // destroyed in the reverse one.
+  std::unique_ptr<GoboList> goboList;
+  std::unique_ptr<ColorTable> colorTable;
+  std::unique_ptr<FixtureList> fixtureList;
 
   void load(Load& in);
   void save(FILE* f, const std::string& prefix) const;

@@ -4,17 +4,42 @@
 #include <cstdio>
 
 #include "base/runlog.h"
+#include "geometry/draw.h"
+#include "geometry/represent.h"
 #include "model/content.h"
 #include "model/globals.h"
 #include "model/load.h"
 #include "model/objectlist.h"
+#include "model/viewlist.h"
 #include "model/walls.h"
+#include "platform/canvas.h"
 #include "platform/files.h"
 
 namespace lmv {
 
 namespace {
 Theatre* current = nullptr;
+
+// What fitting measures in this theatre: the objects' outlines and the walls'.
+class TheatreFitSource : public FitSource {
+ public:
+  explicit TheatreFitSource(Theatre& t) : theatre(t) {}
+  void forEachObjectRepresent(int /*pane*/,
+                              const std::function<void(Represent&)>& /*visit*/) override {
+    // Objects: the object list calls visit with the pane's representation of every light,
+    // riser and truss (not groups or plain entries), in list order.
+  }
+  Represent* wallsRepresent(int pane) override { return theatre.walls->representation(pane); }
+
+ private:
+  Theatre& theatre;
+};
+
+void completeViewsForBox(Theatre& t) {
+  int size[3];
+  t.walls->getSize(size);
+  t.viewList->completeViews(size);
+}
 
 int versionNumber(const std::string& text) {
   int major = 0, minor = 0;
@@ -40,11 +65,16 @@ Theatre::Theatre(Canvas* const* canvases, int autoCenter, std::string fixtureFol
   globals = std::make_unique<Globals>(valueList);
   walls = std::make_unique<Walls>(valueList);
   content = std::make_unique<Content>(*this, std::move(fixtureFolder), std::move(extensionsFolder));
+  viewList = std::make_unique<ViewList>(valueList, paneCount, paneRects);
+  walls->onResize = [this](const int oldSize[3], const int newSize[3]) {
+    viewList->boxResized(oldSize, newSize);
+  };
   for (int i = 0; i < 12; ++i) {
     double a = i * 30 * 3.141592653589793 * (1.0 / 180);
     sines[i] = sines2[i] = std::sin(a);
     cosines[i] = cosines2[i] = std::cos(a);
   }
+  completeViewsForBox(*this);
   undo->enableRecording();
   resizeDmxBuffer(4096);
   busy = 0;
@@ -56,6 +86,7 @@ Theatre::~Theatre() {
   globals.reset();
   walls.reset();
   content.reset();
+  viewList.reset();
   // The history goes before the value list: objects it still owns remove their values from
   // the list as they are destroyed.
   undo.reset();
@@ -148,6 +179,7 @@ void Theatre::loadTheatreSection(Load& in) {
                     content->load(in);
                     break;
                   case 5:
+                    viewList->load(in);
                     break;
                 }
               });
@@ -164,6 +196,7 @@ void Theatre::load(Load& in) {
       loadTheatreSection(in);
   }
   busy = 0;
+  completeViewsForBox(*this);
   modificationCount = 0;
   undo->enableRecording();
 }
@@ -187,6 +220,8 @@ bool Theatre::save(const std::string& path) {
   walls->save(f, "  ");
   fprintf(f, " content\n");
   content->save(f, "  ");
+  fprintf(f, " viewList\n");
+  viewList->save(f, "  ");
   busy = 0;
   if (!out->commit()) {
     logError("Could not write file: %s", path.c_str());
@@ -197,14 +232,37 @@ bool Theatre::save(const std::string& path) {
 }
 
 void Theatre::buildPhase() {
-  if (content) content->objectList->buildPhase();
+  // Undo and redo put view coordinates back without passing the views' setters.
+  viewList->updateTransformations();
+  walls->build(*viewList);
+  content->objectList->buildPhase();
 }
+
 void Theatre::projectPhase() {
-  if (content) content->objectList->projectPhase();
+  walls->project(*viewList);
+  content->objectList->projectPhase();
 }
-void Theatre::fitPhase() {}
+
+void Theatre::fitPhase() {
+  TheatreFitSource source(*this);
+  viewList->fitPanes(source);
+}
+
 void Theatre::drawPhase() {
-  if (content) content->objectList->drawPhase();
+  const int white = 0xFFFFFF;
+  for (int pane = 0; pane < paneCount && pane < 4; ++pane) {
+    Canvas* canvas = paneCanvases[pane];
+    Represent* box = walls->representation(pane);
+    if (!canvas || !box) continue;
+    drawPolygons(*canvas, box->polygons, viewList->projection(pane), white);
+  }
+  content->objectList->drawPhase();
+  // Then the rubber box.
+}
+
+void Theatre::zoomPane(int pane, int x0, int y0, int x1, int y1) {
+  TheatreFitSource source(*this);
+  viewList->zoomPane(pane, x0, y0, x1, y1, source);
 }
 
 }  // namespace lmv

@@ -17,6 +17,7 @@ class Canvas;
 class Content;
 class Globals;
 class Load;
+class ViewList;
 class Walls;
 
 constexpr const char* kProgramVersion = "7.20";
@@ -34,6 +35,7 @@ class Theatre : public AllocCounter, public ValueObserver, public UndoHost {
   std::unique_ptr<Globals> globals;
   std::unique_ptr<Walls> walls;
   std::unique_ptr<Content> content;
+  std::unique_ptr<ViewList> viewList;
 
   std::vector<uint8_t> dmxBuffer;
   int dmxBufferSize = 0;
@@ -67,6 +69,8 @@ class Theatre : public AllocCounter, public ValueObserver, public UndoHost {
   void projectPhase();
   void fitPhase();
   void drawPhase();
+  // The rubber-box zoom of a pane (pixel corners); see ViewList::zoomPane.
+  void zoomPane(int pane, int x0, int y0, int x1, int y1);
 
   // ValueObserver
   void valueAboutToChange(Value& v) override;

@@ -1,9 +1,13 @@
 #include "model/walls.h"
 
+#include "geometry/represent.h"
+#include "geometry/shapes.h"
 #include "model/color.h"
 #include "model/coordinates.h"
 #include "model/load.h"
 #include "model/value.h"
+#include "model/viewentry.h"
+#include "model/viewlist.h"
 
 namespace lmv {
 
@@ -44,6 +48,34 @@ void Walls::setGridFrequency(int f) {
 }
 int Walls::getGridFrequency() const {
   return int(gridFrequency->currentValue());
+}
+
+Represent* Walls::representation(int pane) const {
+  return pane >= 0 && pane < 4 ? wallRepresentations[size_t(pane)].get() : nullptr;
+}
+
+void Walls::build(const ViewList& views) {
+  int s[3];
+  getSize(s);
+  for (int pane = 0; pane < views.panes(); ++pane) {
+    auto& r = wallRepresentations[size_t(pane)];
+    if (!r) r = newBoxRepresent(pane);
+    const ViewEntry* view = views.paneView(pane);
+    if (!view) continue;
+    buildBox(r->polygons, {s[0] / 2, s[1] / 2, s[2] / 2}, {s[0], s[1], s[2]}, {}, 50,
+             view->transformation);
+  }
+}
+
+void Walls::project(const ViewList& views) {
+  for (int pane = 0; pane < views.panes(); ++pane)
+    if (Represent* r = representation(pane))
+      projectShape(views.projection(pane), r->polygons, kBoxRing);
+}
+
+bool Walls::hitTest(int pane, int x, int y) const {
+  const Represent* r = representation(pane);
+  return r && r->hitTest(x, y);
 }
 
 void Walls::load(Load& in) {

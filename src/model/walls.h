@@ -14,8 +14,10 @@ namespace lmv {
 class Color;
 class Coordinates;
 class Load;
+class Represent;
 class Value;
 class ValueList;
+class ViewList;
 
 class Walls : public AllocCounter {
  public:
@@ -36,6 +38,16 @@ class Walls : public AllocCounter {
   void getSize(int out[3]) const;
   void setGridFrequency(int f);
   int getGridFrequency() const;
+
+  // The box's outline per pane, made on first build; null before.
+  std::array<std::unique_ptr<Represent>, 4> wallRepresentations;
+  Represent* representation(int pane) const;
+  // Camera-space points of the box in every pane in use, through the view each pane shows.
+  void build(const ViewList& views);
+  // Plane points of the box in every pane in use.
+  void project(const ViewList& views);
+  // Whether a pane pixel lies on the box's outline (as last fitted).
+  bool hitTest(int pane, int x, int y) const;
 
   void load(Load& in);
   void save(FILE* f, const std::string& prefix) const;

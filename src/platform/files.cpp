@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,10 @@ bool lastWriteTime(const std::string& path, int64_t& ns) {
   if (stat(path.c_str(), &st) != 0) return false;
   ns = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   return true;
+}
+
+bool touchFile(const std::string& path) {
+  return utimensat(AT_FDCWD, path.c_str(), nullptr, 0) == 0;
 }
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) {

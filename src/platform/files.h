@@ -11,6 +11,9 @@ namespace lmv {
 bool fileExists(const std::string& path);
 // Last-write time in nanoseconds since the epoch; false if the file cannot be examined.
 bool lastWriteTime(const std::string& path, int64_t& ns);
+// Sets the last-write time to now (a file renamed into a folder is otherwise older than the
+// folder's own time); false on failure.
+bool touchFile(const std::string& path);
 // Names (not paths) of the regular files in folder matching a shell pattern, compared
 // without case, sorted by name so that every caller sees a reproducible order.
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern);

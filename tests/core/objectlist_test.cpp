@@ -92,6 +92,7 @@ TEST(ObjectList, NewObjectsFollowTheDefaultPatch) {
   EXPECT_EQ(c->posn->v[1]->positionSpec()->channels[0], 2);
   list.recomputeDmxAddress();
   EXPECT_EQ(nextDmxAddress, 24);
+  nextDmxAddress = 0;
 }
 
 TEST(ObjectList, FindFreeDmxBase) {

@@ -1,0 +1,224 @@
+// What one frame costs, by rig size (the benchmark argument: the number of risers).
+// So far the rasterisation floor: the wireframes of a frame in four 800 x 600 panes, drawn
+// (a) through QImageCanvas moveTo/lineTo as the draw phase will, and (b) as one QPainter
+// drawLines call per pane, the least QPainter can take for those lines. A third case shows
+// the Canvas calls alone on a surface that draws nothing, and a plain line loop of our own
+// shows how far below QPainter the pixels themselves lie. The frame phases join these later.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <QPoint>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/qt/qimagecanvas.h"
+
+using namespace lmv;
+
+namespace {
+
+constexpr int kPanes = 4;
+constexpr int kPaneWidth = 800;
+constexpr int kPaneHeight = 600;
+constexpr int kWhite = 0xFFFFFF;
+constexpr int kRiserColor = 0xC0C0C0;
+
+// One polygon as the draw phase hands it to a canvas: points already in pane pixels.
+struct Polygon {
+  int count = 0;
+  bool closed = false;
+  int color = 0;
+  std::array<QPoint, 4> points;
+};
+
+// The projected wireframes of one frame: per pane the theatre box, then one box per riser;
+// a box is two closed end faces and four open edges, 12 segments.
+struct WireRig {
+  std::array<std::vector<Polygon>, kPanes> panes;
+  int segments = 0;
+};
+
+void addBox(std::vector<Polygon>& out, QPoint front, QPoint size, QPoint depth, int color) {
+  std::array<QPoint, 4> near = {front, front + QPoint(size.x(), 0), front + size,
+                                front + QPoint(0, size.y())};
+  std::array<QPoint, 4> far;
+  for (int i = 0; i < 4; ++i) far[i] = near[i] + depth;
+  out.push_back({4, true, color, near});
+  out.push_back({4, true, color, far});
+  for (int i = 0; i < 4; ++i) out.push_back({2, false, color, {near[i], far[i]}});
+}
+
+WireRig makeWireRig(int risers) {
+  WireRig rig;
+  for (int p = 0; p < kPanes; ++p) {
+    std::mt19937 rng(unsigned(risers * kPanes + p));
+    std::uniform_int_distribution<int> x(0, kPaneWidth - 80), y(0, kPaneHeight - 80);
+    std::uniform_int_distribution<int> size(8, 60), depth(-20, 20);
+    auto& polys = rig.panes[p];
+    addBox(polys, {40, 30}, {kPaneWidth - 120, kPaneHeight - 100}, {p * 10, p * 8}, kWhite);
+    for (int i = 0; i < risers; ++i)
+      addBox(polys, {x(rng), y(rng)}, {size(rng), size(rng)}, {depth(rng), depth(rng)},
+             kRiserColor);
+    for (const Polygon& poly : polys) rig.segments += poly.count - 1 + (poly.closed ? 1 : 0);
+  }
+  return rig;
+}
+
+std::array<std::vector<QLine>, kPanes> linesOf(const WireRig& rig) {
+  std::array<std::vector<QLine>, kPanes> lines;
+  for (int p = 0; p < kPanes; ++p)
+    for (const Polygon& poly : rig.panes[p]) {
+      for (int i = 1; i < poly.count; ++i)
+        lines[p].emplace_back(poly.points[i - 1], poly.points[i]);
+      if (poly.closed) lines[p].emplace_back(poly.points[poly.count - 1], poly.points[0]);
+    }
+  return lines;
+}
+
+void drawPolygons(Canvas& canvas, const std::vector<Polygon>& polys) {
+  for (const Polygon& poly : polys) {
+    canvas.setPenColor(poly.color);
+    canvas.moveTo(poly.points[0].x(), poly.points[0].y());
+    for (int i = 1; i < poly.count; ++i) canvas.lineTo(poly.points[i].x(), poly.points[i].y());
+    if (poly.closed) canvas.lineTo(poly.points[0].x(), poly.points[0].y());
+  }
+}
+
+void reportSegments(benchmark::State& state, const WireRig& rig) {
+  state.counters["segments"] = rig.segments;
+  state.SetItemsProcessed(int64_t(state.iterations()) * rig.segments);
+}
+
+// (a) Clear each pane, draw through the canvas, and finish the pictures as the frame loop
+// does before copying them to the window.
+void BM_RasterCanvas(benchmark::State& state) {
+  WireRig rig = makeWireRig(int(state.range(0)));
+  std::vector<std::unique_ptr<QImageCanvas>> canvases;
+  for (int p = 0; p < kPanes; ++p)
+    canvases.push_back(std::make_unique<QImageCanvas>(kPaneWidth, kPaneHeight));
+  for (auto _ : state) {
+    for (int p = 0; p < kPanes; ++p) {
+      QImageCanvas& c = *canvases[p];
+      c.clear(0);
+      drawPolygons(c, rig.panes[p]);
+      benchmark::DoNotOptimize(c.image().constBits());
+    }
+  }
+  reportSegments(state, rig);
+}
+
+// (b) The same segments, prepared beforehand, in one drawLines call per pane in one colour.
+void BM_RasterDrawLines(benchmark::State& state) {
+  WireRig rig = makeWireRig(int(state.range(0)));
+  std::array<std::vector<QLine>, kPanes> lines = linesOf(rig);
+  std::vector<QImage> images(kPanes, QImage(kPaneWidth, kPaneHeight, QImage::Format_RGB32));
+  for (auto _ : state) {
+    for (int p = 0; p < kPanes; ++p) {
+      QPainter painter(&images[p]);
+      painter.fillRect(images[p].rect(), Qt::black);
+      painter.setPen(QPen(QColor(192, 192, 192), 0));
+      painter.drawLines(lines[p].data(), int(lines[p].size()));
+      painter.end();
+      benchmark::DoNotOptimize(images[p].constBits());
+    }
+  }
+  reportSegments(state, rig);
+}
+
+// A reference below QPainter: a plain Bresenham loop writing the RGB32 pixels itself, with a
+// bounds test per pixel. Tells how much of (b) is Qt's per-pixel machinery.
+void plotLine(QImage& img, QLine l, uint32_t argb) {
+  int x0 = l.x1(), y0 = l.y1(), x1 = l.x2(), y1 = l.y2();
+  int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+  int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+  int err = dx + dy;
+  uchar* bits = img.bits();
+  const qsizetype stride = img.bytesPerLine();
+  const int w = img.width(), h = img.height();
+  for (;;) {
+    if (unsigned(x0) < unsigned(w) && unsigned(y0) < unsigned(h))
+      reinterpret_cast<uint32_t*>(bits + y0 * stride)[x0] = argb;
+    if (x0 == x1 && y0 == y1) break;
+    int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x0 += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y0 += sy;
+    }
+  }
+}
+
+void BM_RasterOwnLoop(benchmark::State& state) {
+  WireRig rig = makeWireRig(int(state.range(0)));
+  std::array<std::vector<QLine>, kPanes> lines = linesOf(rig);
+  std::vector<QImage> images(kPanes, QImage(kPaneWidth, kPaneHeight, QImage::Format_RGB32));
+  for (auto _ : state) {
+    for (int p = 0; p < kPanes; ++p) {
+      images[p].fill(Qt::black);
+      for (const QLine& l : lines[p]) plotLine(images[p], l, 0xFFC0C0C0u);
+      benchmark::DoNotOptimize(images[p].constBits());
+    }
+  }
+  reportSegments(state, rig);
+}
+
+// The Canvas interface alone: state changes, moves and one virtual call per segment.
+class NullCanvas : public Canvas {
+ public:
+  NullCanvas() { setExtent(kPaneWidth, kPaneHeight); }
+  int64_t sum = 0;
+
+ protected:
+  void drawLine(int x0, int y0, int x1, int y1) override { sum += x0 + y0 + x1 + y1; }
+  void drawRectangle(int, int, int, int) override {}
+  void fillRectangle(int, int, int, int) override {}
+  void drawText(int, int, std::string_view) override {}
+  void clearAll(int) override {}
+};
+
+void BM_CanvasCallsOnly(benchmark::State& state) {
+  WireRig rig = makeWireRig(int(state.range(0)));
+  std::array<NullCanvas, kPanes> canvases;
+  for (auto _ : state) {
+    for (int p = 0; p < kPanes; ++p) {
+      Canvas* c = &canvases[p];
+      benchmark::DoNotOptimize(c);  // hides the dynamic type: calls stay virtual
+      drawPolygons(*c, rig.panes[p]);
+    }
+    benchmark::DoNotOptimize(canvases[0].sum);
+  }
+  reportSegments(state, rig);
+}
+
+void rigSizes(benchmark::internal::Benchmark* b) {
+  b->ArgName("risers")->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_RasterCanvas)->Apply(rigSizes);
+BENCHMARK(BM_RasterDrawLines)->Apply(rigSizes);
+BENCHMARK(BM_RasterOwnLoop)->Apply(rigSizes);
+BENCHMARK(BM_CanvasCallsOnly)->Apply(rigSizes);
+
+}  // namespace
+
+// Painting into a QImage needs no display; text and later phases want a QGuiApplication.
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

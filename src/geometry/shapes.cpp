@@ -1,0 +1,134 @@
+#include "geometry/shapes.h"
+
+#include <cmath>
+
+#include "geometry/polygonlist.h"
+#include "geometry/represent.h"
+#include "geometry/transformation.h"
+
+namespace lmv {
+
+namespace {
+
+// Corner k of a box as signs along x, y, z: the low-x face first, then the high-x face, each
+// going round the same way so that edge k joins corner k and corner k + 4.
+constexpr int kCorners[8][3] = {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1},
+                                {1, -1, -1},  {1, -1, 1},  {1, 1, 1},  {1, 1, -1}};
+
+// Sines and cosines of j * 30 degrees, computed like the theatre's tables.
+struct RingTable {
+  double sines[kBodyRing];
+  double cosines[kBodyRing];
+  RingTable() {
+    for (int j = 0; j < kBodyRing; ++j) {
+      const double a = degToRad(double(j * 30));
+      sines[j] = std::sin(a);
+      cosines[j] = std::cos(a);
+    }
+  }
+};
+
+const RingTable& ringTable() {
+  static const RingTable table;
+  return table;
+}
+
+bool hasShape(const PolygonList& polygons, int ringSize) {
+  if (polygons.count() != 2 + ringSize) return false;
+  for (int k = 0; k < polygons.count(); ++k)
+    if (polygons[k].pointCount() != (k < 2 ? ringSize : 2)) return false;
+  return true;
+}
+
+// Polygon 0 and 1 take the two rings, edge k joins point k of both.
+void fillShape(PolygonList& polygons, const Vec3* low, const Vec3* high, int ringSize) {
+  PolygonEntry& a = polygons[0];
+  PolygonEntry& b = polygons[1];
+  for (int k = 0; k < ringSize; ++k) {
+    a.setViewPoint(k, low[k]);
+    b.setViewPoint(k, high[k]);
+    PolygonEntry& edge = polygons[2 + k];
+    edge.setViewPoint(0, low[k]);
+    edge.setViewPoint(1, high[k]);
+  }
+}
+
+}  // namespace
+
+void makeShape(PolygonList& polygons, int ringSize) {
+  if (hasShape(polygons, ringSize)) return;
+  polygons.clear();
+  polygons.add(ringSize, true, true);
+  polygons.add(ringSize, true, true);
+  for (int k = 0; k < ringSize; ++k) polygons.add(2, false, false);
+}
+
+std::unique_ptr<Represent> newBoxRepresent(int pane) {
+  auto r = std::make_unique<Represent>(pane);
+  makeShape(r->polygons, kBoxRing);
+  return r;
+}
+
+std::unique_ptr<Represent> newBodyRepresent(int pane) {
+  auto r = std::make_unique<Represent>(pane);
+  makeShape(r->polygons, kBodyRing);
+  return r;
+}
+
+void buildBox(PolygonList& polygons, const IVec3& centre, const IVec3& size, const IVec3& angles,
+              int split, const Transformation& view) {
+  makeShape(polygons, kBoxRing);
+  Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.set({}, toVec3(angles));
+  const Vec3 c = toVec3(centre);
+  Vec3 points[8];
+  for (int k = 0; k < 8; ++k) {
+    // Integer corners that truncate toward zero; products in 64 bits so that no size
+    // overflows.
+    const long long x = kCorners[k][0] < 0 ? (-static_cast<long long>(split) * size.x) / 100
+                                           : ((100LL - split) * size.x) / 100;
+    const long long y = (kCorners[k][1] * static_cast<long long>(size.y)) / 2;
+    const long long z = (kCorners[k][2] * static_cast<long long>(size.z)) / 2;
+    const Vec3 local{double(x), double(y), double(z)};
+    points[k] = view.apply(turn.apply(local) + c);
+  }
+  fillShape(polygons, points, points + 4, kBoxRing);
+}
+
+void buildBody(PolygonList& polygons, const IVec3& centre, const IVec3& size, const Vec3& angles,
+               const Vec3* headTurn, const Transformation& view) {
+  makeShape(polygons, kBodyRing);
+  Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.set({}, {});
+  if (headTurn) turn.rotate(*headTurn);
+  turn.rotate(angles);
+  const RingTable& t = ringTable();
+  const Vec3 c = toVec3(centre);
+  Vec3 rings[2][kBodyRing];
+  for (int r = 0; r < 2; ++r) {
+    const double g = r == 0 ? -1 : 1;
+    for (int j = 0; j < kBodyRing; ++j) {
+      const Vec3 local{g * size.x * 0.5, size.y * 0.5 * t.cosines[j], size.z * 0.5 * t.sines[j]};
+      rings[r][j] = view.apply(turn.apply(local) + c);
+    }
+  }
+  fillShape(polygons, rings[0], rings[1], kBodyRing);
+}
+
+void projectShape(const PaneProjection& pane, PolygonList& polygons, int ringSize) {
+  PolygonEntry* a = polygons.polygon(0);
+  PolygonEntry* b = polygons.polygon(1);
+  if (!a || !b) return;
+  for (int i = 0; i < ringSize; ++i) {
+    a->setPlanePoint(i, pane.projectPoint(a->viewPoint(i)));
+    b->setPlanePoint(i, pane.projectPoint(b->viewPoint(i)));
+  }
+  for (int k = 0; k < ringSize; ++k) {
+    PolygonEntry* edge = polygons.polygon(2 + k);
+    if (!edge) break;
+    edge->setPlanePoint(0, a->planePoint(k));
+    edge->setPlanePoint(1, b->planePoint(k));
+  }
+}
+
+}  // namespace lmv
