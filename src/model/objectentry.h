@@ -21,6 +21,7 @@ class Coordinates;
 class Group;
 class Load;
 class ObjectList;
+class Represent;
 class Riser;
 
 class ObjectEntry : public AllocCounter {
@@ -45,6 +46,9 @@ class ObjectEntry : public AllocCounter {
   virtual void projectIfChanged() {}
   virtual void disablePatch() {}
   virtual void setPatch(int /*base*/) {}
+
+  // The outline built for a pane, or null (groups, plain entries, panes not built yet).
+  virtual Represent* representation(int /*pane*/) const { return nullptr; }
 
   virtual Riser* asRiser() { return nullptr; }
   virtual Group* asGroup() { return nullptr; }

@@ -4,12 +4,19 @@
 #include <vector>
 
 #include "base/runlog.h"
+#include "geometry/draw.h"
+#include "geometry/represent.h"
+#include "geometry/shapes.h"
 #include "model/color.h"
 #include "model/coordinates.h"
 #include "model/load.h"
 #include "model/objectlist.h"
+#include "model/theatre.h"
 #include "model/truss.h"
 #include "model/value.h"
+#include "model/viewentry.h"
+#include "model/viewlist.h"
+#include "platform/canvas.h"
 
 namespace lmv {
 
@@ -265,6 +272,80 @@ void Riser::save(FILE* f, const std::string& prefix) const {
   fprintf(f, "%s autoButt\n", p);
   autoButt->save(f, child);
   if (locked) fprintf(f, "%s locked\n", p);
+}
+
+}  // namespace lmv
+
+namespace lmv {
+
+Represent* Riser::representation(int pane) const {
+  return pane >= 0 && pane < 4 ? representations[size_t(pane)].get() : nullptr;
+}
+
+void Riser::project() {
+  Theatre* t = theTheatre();
+  if (!t || !t->viewList) return;
+  const ViewList& views = *t->viewList;
+  const IVec3 centre = worldPositionInt();
+  const IVec3 extent = getSize();
+  const IVec3 angles = worldOrientationInt();
+  for (int pane = 0; pane < views.panes() && pane < 4; ++pane) {
+    auto& r = representations[size_t(pane)];
+    if (!r) r = newBoxRepresent(pane);
+    if (const ViewEntry* view = views.paneView(pane))
+      buildBox(r->polygons, centre, extent, angles, boxSplit(), view->transformation);
+  }
+}
+
+void Riser::projectToPlane() {
+  Theatre* t = theTheatre();
+  if (!t || !t->viewList) return;
+  const ViewList& views = *t->viewList;
+  for (int pane = 0; pane < views.panes() && pane < 4; ++pane)
+    if (Represent* r = representation(pane))
+      projectShape(views.projection(pane), r->polygons, kBoxRing);
+}
+
+void Riser::projectIfChanged() {
+  if (representations[0] && representations[0]->takeChanged()) projectToPlane();
+}
+
+void Riser::drawRepresentation(int color) {
+  Theatre* t = theTheatre();
+  if (!t || !t->viewList) return;
+  for (int pane = 0; pane < t->paneCount && pane < 4; ++pane) {
+    Canvas* canvas = t->paneCanvases[pane];
+    Represent* r = representation(pane);
+    if (canvas && r) drawPolygons(*canvas, r->polygons, t->viewList->projection(pane), color);
+  }
+}
+
+void Riser::drawOutline() {
+  int rgb[3];
+  roleColor(rgb);
+  drawRepresentation(colorNumber(rgb[0], rgb[1], rgb[2]));
+}
+
+void Riser::eraseOutline() {
+  drawRepresentation(0);
+}
+
+int Riser::hitTest(int pane, int x, int y) {
+  const Represent* r = representation(pane);
+  return r && r->hitTest(x, y) ? 1 : 0;
+}
+
+double Riser::distanceTo(int pane, int x, int y) {
+  const Represent* r = representation(pane);
+  return r ? r->distanceTo(x, y) : ObjectEntry::distanceTo(pane, x, y);
+}
+
+void Riser::screenPoint(int pane, int& x, int& y) {
+  if (const Represent* r = representation(pane)) {
+    ScreenPoint p = r->screenCentre();
+    x = p.x;
+    y = p.y;
+  }
 }
 
 }  // namespace lmv

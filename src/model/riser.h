@@ -11,6 +11,7 @@
 namespace lmv {
 
 class Color;
+class Represent;
 class Value;
 
 class Riser : public ObjectEntry {
@@ -23,6 +24,18 @@ class Riser : public ObjectEntry {
   void disablePatch() override;
   void setPatch(int base) override;
   Riser* asRiser() override { return this; }
+
+  // Per-pane box outline, made on first use by project().
+  void project() override;
+  void reproject() override { project(); }
+  void projectToPlane() override;
+  void projectIfChanged() override;
+  void drawOutline() override;
+  void eraseOutline() override;
+  int hitTest(int pane, int x, int y) override;
+  double distanceTo(int pane, int x, int y) override;
+  void screenPoint(int pane, int& x, int& y) override;
+  Represent* representation(int pane) const override;
 
   std::unique_ptr<Coordinates> size;
   Value* autoButt;  // any value other than 0 switches auto-butt on
@@ -45,6 +58,12 @@ class Riser : public ObjectEntry {
  protected:
   // Keys a derived kind reads after the riser's own; true when the current line was one.
   virtual bool loadExtraKey(Load& in);
+  // Percentage of the length on the low-x side of the position.
+  virtual int boxSplit() const { return 50; }
+  // The outline in every built pane in one colour.
+  void drawRepresentation(int color);
+
+  std::array<std::unique_ptr<Represent>, 4> representations;
 };
 
 }  // namespace lmv

@@ -9,6 +9,7 @@
 #include "model/content.h"
 #include "model/globals.h"
 #include "model/load.h"
+#include "model/objectentry.h"
 #include "model/objectlist.h"
 #include "model/viewlist.h"
 #include "model/walls.h"
@@ -24,10 +25,10 @@ Theatre* current = nullptr;
 class TheatreFitSource : public FitSource {
  public:
   explicit TheatreFitSource(Theatre& t) : theatre(t) {}
-  void forEachObjectRepresent(int /*pane*/,
-                              const std::function<void(Represent&)>& /*visit*/) override {
-    // Objects: the object list calls visit with the pane's representation of every light,
-    // riser and truss (not groups or plain entries), in list order.
+  void forEachObjectRepresent(int pane, const std::function<void(Represent&)>& visit) override {
+    if (!theatre.content || !theatre.content->objectList) return;
+    for (auto& o : theatre.content->objectList->objects())
+      if (Represent* r = o->representation(pane)) visit(*r);
   }
   Represent* wallsRepresent(int pane) override { return theatre.walls->representation(pane); }
 

@@ -16,6 +16,7 @@ class Truss : public Riser {
 
  protected:
   bool loadExtraKey(Load& in) override;
+  int boxSplit() const override { return origin; }
 };
 
 }  // namespace lmv

@@ -67,3 +67,77 @@ TEST(Draw, SinglePaneModeDrawsOnlyPaneZero) {
 }
 
 }  // namespace
+
+#include "model/content.h"
+#include "model/globals.h"
+#include "model/group.h"
+#include "model/objectlist.h"
+#include "model/riser.h"
+#include "model/truss.h"
+
+namespace {
+
+int colourOf(const int rgb[3]) {
+  return colorNumber(rgb[0], rgb[1], rgb[2]);
+}
+
+TEST(Draw, RoleColoursAndSelectedObjectLast) {
+  Panes panes(400, 300);
+  Theatre t(panes.raw);
+  panes.layout(t, 4);
+  ObjectList& objects = *t.content->objectList;
+  Riser* riser = objects.newRiser();
+  riser->setWorldPosition(200, 10, 100);
+  riser->setSize(100, 20, 100);
+  Truss* truss = objects.newTruss();
+  truss->setWorldPosition(600, 150, 250);
+  truss->setSize(300, 30, 30);
+  Riser* member = objects.newRiser();
+  member->setWorldPosition(800, 10, 400);
+  member->setSize(50, 20, 50);
+  Group* group = objects.newGroup();
+  group->addMember(member);
+  const Globals& g = *t.globals;
+
+  struct Case {
+    const char* name;
+    ObjectEntry* selected;
+    bool markTruss;
+    int riserColour, trussColour, memberColour;
+  } cases[] = {
+      {"nothing selected", nullptr, false, colourOf(g.riserColor), colourOf(g.trussColor),
+       colourOf(g.riserColor)},
+      {"group selected", group, false, colourOf(g.riserColor), colourOf(g.trussColor),
+       colourOf(g.selectedGroupColor)},
+      {"riser selected, truss marked", riser, true, colourOf(g.selectedObjectColor),
+       colourOf(g.selectedObjectColor), colourOf(g.riserColor)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    objects.selectedObject = c.selected;
+    truss->marked = c.markTruss ? 1 : 0;
+    for (auto& canvas : panes.canvas) canvas->reset();
+    drawFrame(t, 0);
+    for (int pane = 0; pane < 4; ++pane) {
+      SCOPED_TRACE(pane);
+      std::vector<Segment> all = panes.canvas[pane]->segments();
+      // Box (12), then the three bodies of 12 segments each, the selected one last.
+      ASSERT_GE(all.size(), 48u);
+      std::vector<Segment> bodies(all.begin() + 12, all.begin() + 48);
+      auto colourAt = [&](int body) { return bodies[size_t(body) * 12].color; };
+      std::vector<int> order;
+      std::vector<int> expected;
+      if (c.selected == riser) {
+        expected = {c.trussColour, c.memberColour, c.riserColour};
+      } else if (c.selected == group) {
+        expected = {c.riserColour, c.trussColour, c.memberColour};
+      } else {
+        expected = {c.riserColour, c.trussColour, c.memberColour};
+      }
+      for (int b = 0; b < 3; ++b) order.push_back(colourAt(b));
+      EXPECT_EQ(order, expected);
+    }
+  }
+}
+
+}  // namespace
