@@ -101,3 +101,98 @@ TEST(Lmvbatch, RenderWritesPngForBothModes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The lines of a report from its column header on.
+std::string reportRows(const std::string& text) {
+  size_t at = text.find("\nHandle,");
+  return at == std::string::npos ? std::string() : text.substr(at + 1);
+}
+
+TEST(LmvbatchReport, ExportImportExportKeepsTheRigOfTheDemo) {
+  lmv::test::TempDir dir;
+  const std::string first = dir.file("first.csv");
+  Outcome exported = run("export-report " + kDemo + " " + first);
+  ASSERT_EQ(exported.code, 0) << exported.out;
+  const std::string text = lmv::test::readFile(first);
+  EXPECT_EQ(text.rfind("Theatre," + first + "\n\nReference points,", 0), 0u) << text;
+  EXPECT_NE(text.find("\nTheatre dimensions, Length, Height, Depth\n"), std::string::npos);
+  EXPECT_NE(text.find(",Riser,"), std::string::npos);
+  EXPECT_NE(text.find(",Truss,"), std::string::npos);
+
+  // Into a new theatre: groups and the stage are not part of the report, every riser and
+  // truss comes back where it was in the world.
+  Outcome imported = run("import-report " + first + " " + dir.file("rig.ttr"));
+  ASSERT_EQ(imported.code, 0) << imported.out;
+  Outcome again = run("export-report " + dir.file("rig.ttr") + " " + dir.file("second.csv"));
+  ASSERT_EQ(again.code, 0) << again.out;
+  EXPECT_TRUE(lmv::test::sameText(reportRows(text),
+                                  reportRows(lmv::test::readFile(dir.file("second.csv")))));
+}
+
+TEST(LmvbatchReport, ImportIntoABaseTheatreAndBadInput) {
+  lmv::test::TempDir dir;
+  const std::string csv = dir.file("rig.csv");
+  lmv::test::writeFile(csv,
+                       "Theatre dimensions\n,800,300,600\nHandle\n"
+                       "1,Riser, ,,,10,5,10,0,0,,,,,,,,,20,10,20,0\n"
+                       "x,Riser, ,,,10,5,10,0,0,,,,,,,,,20,10,20,0\n");
+  Outcome based = run("import-report " + csv + " " + dir.file("out.ttr") + " --base " + kDemo);
+  ASSERT_EQ(based.code, 0) << based.out;
+  // The skipped field is reported on standard error.
+  EXPECT_NE(based.out.find("lmvbatch: Report line 5: field 1 <x> is not a number"),
+            std::string::npos)
+      << based.out;
+  Outcome dump = run("dump " + dir.file("out.ttr"));
+  ASSERT_EQ(dump.code, 0);
+  EXPECT_NE(dump.out.find("theatre 800.000 300.000 600.000"), std::string::npos) << dump.out;
+  EXPECT_NE(dump.out.find("object 0 r handle -1 dmx -1 12 pos 600.000 40.000 300.000"),
+            std::string::npos);
+  EXPECT_NE(dump.out.find(" r handle 1 dmx -1 12 pos 10.000 5.000 10.000 orient 0.000 0.000 "
+                          "0.000 size 20.000 10.000 20.000 group -1\n"),
+            std::string::npos)
+      << dump.out;
+
+  Outcome missing = run("import-report " + dir.file("none.csv") + " " + dir.file("x.ttr"));
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.out.find("Could not open report file <" + dir.file("none.csv") + ">"),
+            std::string::npos)
+      << missing.out;
+  EXPECT_FALSE(std::filesystem::exists(dir.file("x.ttr")));
+  Outcome noBase =
+      run("import-report " + csv + " " + dir.file("x.ttr") + " --base " + dir.file("none.ttr"));
+  EXPECT_EQ(noBase.code, 1);
+  EXPECT_NE(noBase.out.find("Could not load <" + dir.file("none.ttr") + ">"), std::string::npos);
+  EXPECT_EQ(run("import-report " + csv + " " + dir.file("no/dir/x.ttr")).code, 1);
+
+  Outcome unwritable = run("export-report " + kDemo + " " + dir.file("no/dir/x.csv"));
+  EXPECT_EQ(unwritable.code, 1);
+  EXPECT_NE(unwritable.out.find("Could not open report file <"), std::string::npos);
+  EXPECT_EQ(run("export-report " + dir.file("none.ttr") + " " + dir.file("x.csv")).code, 1);
+
+  EXPECT_EQ(run("export-report " + kDemo).code, 2);
+  EXPECT_EQ(run("import-report " + csv).code, 2);
+  EXPECT_EQ(run("import-report " + csv + " a.ttr --base").code, 2);
+  EXPECT_EQ(run("export-report " + kDemo + " x.csv --base " + kDemo).code, 2);
+  EXPECT_EQ(run("import-report " + csv + " a.ttr --dmx levels.txt").code, 2);
+}
+
+TEST(LmvbatchReport, ExportTakesTheLevels) {
+  lmv::test::TempDir dir;
+  // A riser patched at channel 1 whose x position (two channels, 1/16 per step) the levels
+  // set to 256 * 1 / 16 = 16.
+  lmv::test::writeFile(dir.file("rig.csv"),
+                       "Handle\n5,Riser,A,1,12,100,5,100,0,0,,,,,,,,,20,10,20,0\n");
+  ASSERT_EQ(run("import-report " + dir.file("rig.csv") + " " + dir.file("rig.ttr")).code, 0);
+  lmv::test::writeFile(dir.file("moved.txt"), "1 1\n2 0\n");
+  ASSERT_EQ(run("export-report " + dir.file("rig.ttr") + " " + dir.file("a.csv") + " --dmx " +
+                dir.file("moved.txt"))
+                .code,
+            0);
+  EXPECT_NE(lmv::test::readFile(dir.file("a.csv")).find("\n5,Riser,A,1,12,16,0,0,"),
+            std::string::npos)
+      << lmv::test::readFile(dir.file("a.csv"));
+}
+
+}  // namespace

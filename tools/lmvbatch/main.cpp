@@ -32,6 +32,7 @@
 #include "platform/paths.h"
 #include "platform/qt/pngfile.h"
 #include "platform/qt/qimagecanvas.h"
+#include "report/report.h"
 
 using namespace lmv;
 
@@ -42,6 +43,8 @@ const char* kUsage =
     "  lmvbatch resave IN.ttr OUT.ttr\n"
     "  lmvbatch render IN.ttr OUT.png [--panes 1|4] [--size WxH] [--dmx LEVELS] [--time SECONDS]\n"
     "  lmvbatch dump IN.ttr [--dmx LEVELS] [--time SECONDS]\n"
+    "  lmvbatch export-report IN.ttr OUT.csv [--dmx LEVELS]\n"
+    "  lmvbatch import-report IN.csv OUT.ttr [--base BASE.ttr]\n"
     "common options: --fixtures DIR  --extensions DIR\n";
 
 struct Options {
@@ -50,6 +53,7 @@ struct Options {
   std::string fixtures;
   std::string extensions;
   std::string levels;
+  std::string base;  // import-report: the theatre the report is read into
   double time = 0;
   int panes = 4;
   int width = 800;
@@ -64,6 +68,64 @@ int usage(const char* problem) {
 std::string asFolder(std::string dir) {
   if (!dir.empty() && dir.back() != '/') dir += '/';
   return dir;
+}
+
+bool isReportCommand(const std::string& command) {
+  return command == "export-report" || command == "import-report";
+}
+
+// Options that only the report commands take; 0 when they fit the command.
+int checkReportOptions(const Options& o) {
+  if (!o.base.empty() && o.command != "import-report")
+    return usage("--base goes with import-report only");
+  if (!o.levels.empty() && o.command == "import-report")
+    return usage("--dmx does not go with import-report");
+  return 0;
+}
+
+// While alive, the report's messages other than the file-opening ones go to standard error,
+// so that scripts see which lines were skipped and why.
+class ReportMessages {
+ public:
+  ReportMessages() {
+    setStatusSink([](const char* text) {
+      if (strncmp(text, "Reading file: ", 14) != 0 && strncmp(text, "Writing file: ", 14) != 0)
+        fprintf(stderr, "lmvbatch: %s\n", text);
+    });
+  }
+  ~ReportMessages() { setStatusSink(nullptr); }
+  ReportMessages(const ReportMessages&) = delete;
+  ReportMessages& operator=(const ReportMessages&) = delete;
+};
+
+// export-report: the loaded theatre (with its levels applied) as a report.
+int exportReportCommand(Theatre& theatre, const Options& o) {
+  ReportMessages messages;
+  return exportReport(theatre, o.files[1]) ? 0 : 1;
+}
+
+// import-report: the report read into the --base theatre, or into a new one as the main
+// program builds it without a file, then saved.
+int importReportCommand(const Options& o, const TheatreSetup& setup) {
+  std::unique_ptr<Theatre> theatre;
+  if (!o.base.empty()) {
+    if (!loadTheatreFile(o.base, setup, theatre)) {
+      fprintf(stderr, "Could not load <%s>\n", o.base.c_str());
+      return 1;
+    }
+  } else {
+    theatre = std::make_unique<Theatre>(setup.paneCanvases, setup.autoCenterObject,
+                                        setup.fixtureFolder, setup.extensionsFolder);
+  }
+  {
+    ReportMessages messages;
+    if (!importReport(*theatre, o.files[0])) return 1;
+  }
+  if (!theatre->save(o.files[1])) {
+    fprintf(stderr, "Could not save %s\n", o.files[1].c_str());
+    return 1;
+  }
+  return 0;
 }
 
 // Returns 0 when the options are usable, else the exit code already reported.
@@ -81,6 +143,9 @@ int parse(int argc, char** argv, Options& o) {
     if (a == "--fixtures" || a == "--extensions" || a == "--dmx") {
       if (!next(v)) return usage(("missing value for " + a).c_str());
       (a == "--fixtures" ? o.fixtures : a == "--extensions" ? o.extensions : o.levels) = v;
+    } else if (a == "--base") {
+      if (!next(v)) return usage("missing value for --base");
+      o.base = v;
     } else if (a == "--time") {
       char* end = nullptr;
       if (!next(v) || (o.time = strtod(v.c_str(), &end), *end) || o.time < 0)
@@ -103,7 +168,9 @@ int parse(int argc, char** argv, Options& o) {
     }
   }
   size_t need = o.command == "dump" ? 1 : 2;
-  if (o.command != "resave" && o.command != "render" && o.command != "dump")
+  if (int rc = checkReportOptions(o)) return rc;
+  if (o.command != "resave" && o.command != "render" && o.command != "dump" &&
+      !isReportCommand(o.command))
     return usage(("unknown command " + o.command).c_str());
   if (o.files.size() != need) return usage("wrong number of files");
   return 0;
@@ -223,6 +290,8 @@ int main(int argc, char** argv) {
   setup.extensionsFolder = o.extensions.empty() ? folders.extensions : asFolder(o.extensions);
   setup.paneCanvases = panes;
 
+  if (o.command == "import-report") return importReportCommand(o, setup);
+
   std::unique_ptr<Theatre> theatre;
   if (!loadTheatreFile(o.files[0], setup, theatre)) {
     fprintf(stderr, "Could not load <%s>\n", o.files[0].c_str());
@@ -236,6 +305,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (int rc = applyLevels(*theatre, o)) return rc;
+  if (o.command == "export-report") return exportReportCommand(*theatre, o);
   if (o.command == "dump") {
     dump(*theatre);
     return 0;
