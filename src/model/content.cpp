@@ -26,7 +26,7 @@ Content::Content(Theatre& t, std::string fixtures, std::string extensions)
   fixtureList = std::make_unique<FixtureList>(goboList.get(), colorTable.get());
   if (!fixtureFolder.empty()) fixtureList->scan(fixtureFolder, extensionsFolder);
   // Last: the default objects look up the libraries.
-  objectList = std::make_unique<ObjectList>(theatre);
+  objectList = std::make_unique<ObjectList>(theatre, goboList.get(), fixtureList.get());
 }
 
 Content::~Content() {

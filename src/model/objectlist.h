@@ -16,8 +16,12 @@
 
 namespace lmv {
 
+class FixtureList;
+class GoboList;
 class Group;
 class Load;
+class MHLight;
+class MMLight;
 class ObjectEntry;
 class Riser;
 class Theatre;
@@ -31,18 +35,22 @@ extern int nextDmxAddress;
 
 class ObjectList : public AllocCounter {
  public:
-  explicit ObjectList(Theatre& theatre);
+  // The libraries lights are built with (the gobo list sizes a beam's gobo decoding, the
+  // fixture index gives personalities); either may be null, and both must outlive the list.
+  explicit ObjectList(Theatre& theatre, const GoboList* gobos = nullptr,
+                      FixtureList* fixtures = nullptr);
   ~ObjectList();
   ObjectList(const ObjectList&) = delete;
   ObjectList& operator=(const ObjectList&) = delete;
 
   Theatre& theatre;
+  const GoboList* const gobos;
+  FixtureList* const fixtures;
 
   std::unique_ptr<Riser> defaultRiser;
   std::unique_ptr<Truss> defaultTruss;
-  // The default lights are built by the lights code; until then they are absent.
-  std::unique_ptr<Riser> defaultMHLight;
-  std::unique_ptr<Riser> defaultMMLight;
+  std::unique_ptr<MHLight> defaultMHLight;
+  std::unique_ptr<MMLight> defaultMMLight;
 
   Riser* stageObject = nullptr;  // key "definesStage"
   int changed = 0;
@@ -64,10 +72,11 @@ class ObjectList : public AllocCounter {
   // auto-butt, and are recorded for undo.
   Riser* newRiser();
   Truss* newTruss();
+  MHLight* newMHLight();
+  MMLight* newMMLight();
   Group* newGroup();
   // Appends a freshly built object and gives it what `def` holds (face colours, world
   // position, size, world orientation); then auto-butt, changed mark and the undo record.
-  // The lights code adds its new lights through this.
   ObjectEntry* addFromDefault(std::unique_ptr<Riser> object, const Riser* def, char letter);
   // The patch a new riser or truss takes from its default object.
   void patchFromDefault(Riser& object, const Riser* def);
