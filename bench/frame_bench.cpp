@@ -127,10 +127,8 @@ void BM_RasterCanvas(benchmark::State& state) {
   reportSegments(state, rig);
 }
 
-// (b) The same segments, prepared beforehand, in one drawLines call per pane in one colour.
-void BM_RasterDrawLines(benchmark::State& state) {
-  WireRig rig = makeWireRig(int(state.range(0)));
-  std::array<std::vector<QLine>, kPanes> lines = linesOf(rig);
+// Clears each pane and draws its segments in one drawLines call, per iteration.
+void drawLinesLoop(benchmark::State& state, const std::array<std::vector<QLine>, kPanes>& lines) {
   std::vector<QImage> images(kPanes, QImage(kPaneWidth, kPaneHeight, QImage::Format_RGB32));
   for (auto _ : state) {
     for (int p = 0; p < kPanes; ++p) {
@@ -142,6 +140,13 @@ void BM_RasterDrawLines(benchmark::State& state) {
       benchmark::DoNotOptimize(images[p].constBits());
     }
   }
+}
+
+// (b) The same segments, prepared beforehand, in one drawLines call per pane in one colour.
+void BM_RasterDrawLines(benchmark::State& state) {
+  WireRig rig = makeWireRig(int(state.range(0)));
+  std::array<std::vector<QLine>, kPanes> lines = linesOf(rig);
+  drawLinesLoop(state, lines);
   reportSegments(state, rig);
 }
 
@@ -316,17 +321,7 @@ void BM_PhaseDrawFloor(benchmark::State& state) {
   std::array<std::vector<QLine>, kPanes> lines = rig.segments();
   int total = 0;
   for (auto& l : lines) total += int(l.size());
-  std::vector<QImage> images(kPanes, QImage(kPaneWidth, kPaneHeight, QImage::Format_RGB32));
-  for (auto _ : state) {
-    for (int p = 0; p < kPanes; ++p) {
-      QPainter painter(&images[p]);
-      painter.fillRect(images[p].rect(), Qt::black);
-      painter.setPen(QPen(QColor(192, 192, 192), 0));
-      painter.drawLines(lines[p].data(), int(lines[p].size()));
-      painter.end();
-      benchmark::DoNotOptimize(images[p].constBits());
-    }
-  }
+  drawLinesLoop(state, lines);
   state.counters["segments"] = total;
 }
 
