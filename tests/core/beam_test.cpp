@@ -287,7 +287,9 @@ TEST(Beam, DegenerateConesAndOddPlacesStayFinite) {
           const Vec3& v = b.spots.poly(p).vertex(i).point;
           EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z));
         }
-      if (c.sizeX == 1 && !mirror) EXPECT_EQ(b.spots.count(), 0);  // rays of no length
+      if (c.sizeX == 1 && !mirror) {
+        EXPECT_EQ(b.spots.count(), 0);  // rays of no length
+      }
     }
   }
 }

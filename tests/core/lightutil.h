@@ -25,7 +25,7 @@ inline const std::string& libraryCopy() {
   static TempDir dir;
   static bool copied = false;
   if (!copied) {
-    std::filesystem::copy(std::filesystem::path(LMV_SOURCE_DIR) / "data", dir.path,
+    std::filesystem::copy(std::filesystem::path(LMV_SOURCE_DIR) / "data", dir.path(),
                           std::filesystem::copy_options::recursive);
     // A personality without colour wheels, gobo wheels or iris.
     writeFile(dir.file("Personalities/bare.r20"),
