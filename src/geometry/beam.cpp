@@ -211,11 +211,17 @@ void Beam::computeHeadRays(const LightPose& pose, const GoboList* library) {
   const double a = aperture->currentValue();
   const bool closeEach = gobos.size() > 1;
   Transformation turn(kAxisX, kAxisZ, kAxisY);
-  for (const auto& g : gobos) {
-    const GoboEntry& outline = library->goboAt(truncValue(g->index));
-    const double theta = truncValue(g->orientation);
-    turn.set({}, {theta, pose.pan, pose.tilt + 90});
-    turn.rotate(pose.orientation);
+  double turnedBy = 0;
+  for (size_t k = 0; k < gobos.size(); ++k) {
+    const Gobo& g = *gobos[k];
+    const GoboEntry& outline = library->goboAt(truncValue(g.index));
+    const double theta = truncValue(g.orientation);
+    // Gobos at the same angle share the turn (the same operations give the same matrix).
+    if (k == 0 || theta != turnedBy) {
+      turn.set({}, {theta, pose.pan, pose.tilt + 90});
+      turn.rotate(pose.orientation);
+      turnedBy = theta;
+    }
     const size_t first = rays_.size();
     for (const GoboPoint& pt : outline.points()) {
       double u = pt.x, v = pt.y;

@@ -12,9 +12,8 @@ void SpotPoly::reset(int f, int n) {
 
 void SpotPoly::append(const Vec3& p) {
   if (fill_ >= count_) return;
-  SpotVertex& v = vertices_[size_t(fill_++)];
-  v.point = p;
-  for (ScreenPoint& s : v.pixels) s = {};
+  // Pixels are written by the mapping that precedes every drawing.
+  vertices_[size_t(fill_++)].point = p;
 }
 
 SpotPolyList::SpotPolyList() : AllocCounter("SpotPolyList") {
