@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/runlog.h"
 #include "fixtures/attributes.h"
 #include "fixtures/fixtureentry.h"
 #include "fixtures/fixturelist.h"
@@ -391,7 +392,9 @@ bool Light::loadExtraKey(Load& in) {
     tilt->load(in);
   } else if (in.isKey("personality")) {
     std::string name;
-    if (readString(in, name)) bindPersonality(name, false);
+    if (readString(in, name) && !bindPersonality(name, false))
+      logWarning("Personality \"%s\" is not in the fixture index; the light keeps its decoding",
+                 name.c_str());
   } else {
     return false;
   }

@@ -257,6 +257,7 @@ TEST(ObjectFile, LightSectionsTakeTheirPlaceInTheList) {
   EXPECT_EQ(l.at(3)->fixtureHandle, 13);
   EXPECT_EQ(l.stageObject, l.at(3));
   EXPECT_EQ(memberHandles(l.at(4)), std::vector<int>({10, 9, 13}));
+  EXPECT_TRUE(log.contains("Personality \"Spot\" is not in the fixture index"));
 }
 
 }  // namespace
