@@ -1,9 +1,10 @@
 // What one frame costs, by rig size (the benchmark argument: the number of risers).
-// So far the rasterisation floor: the wireframes of a frame in four 800 x 600 panes, drawn
+// The four phases of a real theatre of generated risers, measured separately, and the floor
+// below them: the wireframes of a frame in four 800 x 600 panes, drawn
 // (a) through QImageCanvas moveTo/lineTo as the draw phase will, and (b) as one QPainter
 // drawLines call per pane, the least QPainter can take for those lines. A third case shows
 // the Canvas calls alone on a surface that draws nothing, and a plain line loop of our own
-// shows how far below QPainter the pixels themselves lie. The frame phases join these later.
+// shows how far below QPainter the pixels themselves lie.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -18,6 +19,17 @@
 #include <random>
 #include <vector>
 
+#include "geometry/draw.h"
+#include "geometry/polygonlist.h"
+#include "geometry/projection.h"
+#include "geometry/represent.h"
+#include "model/content.h"
+#include "model/objectentry.h"
+#include "model/objectlist.h"
+#include "model/riser.h"
+#include "model/theatre.h"
+#include "model/viewlist.h"
+#include "model/walls.h"
 #include "platform/canvas.h"
 #include "platform/qt/qimagecanvas.h"
 
@@ -115,10 +127,8 @@ void BM_RasterCanvas(benchmark::State& state) {
   reportSegments(state, rig);
 }
 
-// (b) The same segments, prepared beforehand, in one drawLines call per pane in one colour.
-void BM_RasterDrawLines(benchmark::State& state) {
-  WireRig rig = makeWireRig(int(state.range(0)));
-  std::array<std::vector<QLine>, kPanes> lines = linesOf(rig);
+// Clears each pane and draws its segments in one drawLines call, per iteration.
+void drawLinesLoop(benchmark::State& state, const std::array<std::vector<QLine>, kPanes>& lines) {
   std::vector<QImage> images(kPanes, QImage(kPaneWidth, kPaneHeight, QImage::Format_RGB32));
   for (auto _ : state) {
     for (int p = 0; p < kPanes; ++p) {
@@ -130,6 +140,13 @@ void BM_RasterDrawLines(benchmark::State& state) {
       benchmark::DoNotOptimize(images[p].constBits());
     }
   }
+}
+
+// (b) The same segments, prepared beforehand, in one drawLines call per pane in one colour.
+void BM_RasterDrawLines(benchmark::State& state) {
+  WireRig rig = makeWireRig(int(state.range(0)));
+  std::array<std::vector<QLine>, kPanes> lines = linesOf(rig);
+  drawLinesLoop(state, lines);
   reportSegments(state, rig);
 }
 
@@ -201,6 +218,113 @@ void BM_CanvasCallsOnly(benchmark::State& state) {
   reportSegments(state, rig);
 }
 
+// A real theatre of generated risers in four 800 x 600 QImage panes, one frame already drawn
+// so that every representation exists; each phase is then measured on its own.
+struct TheatreRig {
+  explicit TheatreRig(int risers) {
+    Canvas* raw[kPanes];
+    for (int p = 0; p < kPanes; ++p) {
+      canvases.push_back(std::make_unique<QImageCanvas>(kPaneWidth, kPaneHeight));
+      raw[p] = canvases.back().get();
+    }
+    theatre = std::make_unique<Theatre>(raw, 0, "", "");
+    Theatre& t = *theatre;
+    t.paneCount = kPanes;
+    for (int p = 0; p < kPanes; ++p) {
+      t.paneRects[p][0] = t.paneRects[p][1] = 0;
+      t.paneRects[p][2] = kPaneWidth - 1;
+      t.paneRects[p][3] = kPaneHeight - 1;
+    }
+    t.walls->setSize(1200, 500, 900);
+    std::mt19937 rng{unsigned(risers)};
+    std::uniform_int_distribution<int> x(50, 1150), y(10, 450), z(50, 850), size(10, 120),
+        turn(0, 359);
+    ObjectList& objects = *t.content->objectList;
+    for (int i = 0; i < risers; ++i) {
+      Riser* r = objects.newRiser();
+      r->setAutoButt(0);
+      r->setSize(size(rng), size(rng), size(rng));
+      r->setWorldPosition(x(rng), y(rng), z(rng));
+      r->setWorldOrientation(0, turn(rng), 0);
+    }
+    frame();
+  }
+  void frame() {
+    drawFrame(*theatre, 0);
+    finish();
+  }
+  // The frame loop reads every picture before copying it to the window.
+  void finish() {
+    for (auto& c : canvases) benchmark::DoNotOptimize(c->image().constBits());
+  }
+  // The segments the draw phase draws, in pixels, one list per pane.
+  std::array<std::vector<QLine>, kPanes> segments() const {
+    std::array<std::vector<QLine>, kPanes> lines;
+    Theatre& t = *theatre;
+    for (int p = 0; p < kPanes; ++p) {
+      PaneProjection pp = t.viewList->projection(p);
+      auto add = [&](const PolygonList& polys) {
+        for (int k = 0; k < polys.count(); ++k) {
+          const PolygonEntry& poly = polys[k];
+          int n = poly.pointCount();
+          for (int i = 1; i <= n; ++i) {
+            if (i == n && !poly.closed) break;
+            ScreenPoint a = pp.toScreenPolygon(poly.planePoint(i - 1));
+            ScreenPoint b = pp.toScreenPolygon(poly.planePoint(i % n));
+            lines[p].emplace_back(a.x, a.y, b.x, b.y);
+          }
+        }
+      };
+      if (Represent* r = t.walls->representation(p)) add(r->polygons);
+      for (const auto& o : t.content->objectList->objects())
+        if (Represent* r = o->representation(p)) add(r->polygons);
+    }
+    return lines;
+  }
+
+  std::vector<std::unique_ptr<QImageCanvas>> canvases;
+  std::unique_ptr<Theatre> theatre;
+};
+
+void BM_PhaseBuild(benchmark::State& state) {
+  TheatreRig rig(int(state.range(0)));
+  for (auto _ : state) rig.theatre->buildPhase();
+}
+
+void BM_PhaseProject(benchmark::State& state) {
+  TheatreRig rig(int(state.range(0)));
+  for (auto _ : state) rig.theatre->projectPhase();
+}
+
+void BM_PhaseFit(benchmark::State& state) {
+  TheatreRig rig(int(state.range(0)));
+  for (auto _ : state) rig.theatre->fitPhase();
+}
+
+void BM_PhaseDraw(benchmark::State& state) {
+  TheatreRig rig(int(state.range(0)));
+  for (auto _ : state) {
+    for (auto& c : rig.canvases) c->clear(0);
+    rig.theatre->drawPhase();
+    rig.finish();
+  }
+}
+
+void BM_FrameWhole(benchmark::State& state) {
+  TheatreRig rig(int(state.range(0)));
+  for (auto _ : state) rig.frame();
+}
+
+// The floor for the draw phase: the theatre's own segments in one drawLines call per pane.
+void BM_PhaseDrawFloor(benchmark::State& state) {
+  TheatreRig rig(int(state.range(0)));
+  std::array<std::vector<QLine>, kPanes> lines = rig.segments();
+  int total = 0;
+  for (auto& l : lines) total += int(l.size());
+  drawLinesLoop(state, lines);
+  state.counters["segments"] = total;
+}
+
 void rigSizes(benchmark::internal::Benchmark* b) {
   b->ArgName("risers")->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 }
@@ -209,6 +333,12 @@ BENCHMARK(BM_RasterCanvas)->Apply(rigSizes);
 BENCHMARK(BM_RasterDrawLines)->Apply(rigSizes);
 BENCHMARK(BM_RasterOwnLoop)->Apply(rigSizes);
 BENCHMARK(BM_CanvasCallsOnly)->Apply(rigSizes);
+BENCHMARK(BM_PhaseBuild)->Apply(rigSizes);
+BENCHMARK(BM_PhaseProject)->Apply(rigSizes);
+BENCHMARK(BM_PhaseFit)->Apply(rigSizes);
+BENCHMARK(BM_PhaseDraw)->Apply(rigSizes);
+BENCHMARK(BM_PhaseDrawFloor)->Apply(rigSizes);
+BENCHMARK(BM_FrameWhole)->Apply(rigSizes);
 
 }  // namespace
 

@@ -77,9 +77,14 @@ std::unique_ptr<Represent> newBodyRepresent(int pane) {
 
 void buildBox(PolygonList& polygons, const IVec3& centre, const IVec3& size, const IVec3& angles,
               int split, const Transformation& view) {
-  makeShape(polygons, kBoxRing);
   Transformation turn(kAxisX, kAxisZ, kAxisY);
   turn.set({}, toVec3(angles));
+  buildTurnedBox(polygons, centre, size, turn, split, view);
+}
+
+void buildTurnedBox(PolygonList& polygons, const IVec3& centre, const IVec3& size,
+                    const Transformation& turn, int split, const Transformation& view) {
+  makeShape(polygons, kBoxRing);
   const Vec3 c = toVec3(centre);
   Vec3 points[8];
   for (int k = 0; k < 8; ++k) {

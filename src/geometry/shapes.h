@@ -33,6 +33,10 @@ std::unique_ptr<Represent> newBodyRepresent(int pane);
 // `split` percent of its length from the low-x end, seen through `view`. Integer corners.
 void buildBox(PolygonList& polygons, const IVec3& centre, const IVec3& size, const IVec3& angles,
               int split, const Transformation& view);
+// The same with the object's turn already set up (order x, z, y, at position 0), so an object
+// seen in several panes computes it once.
+void buildTurnedBox(PolygonList& polygons, const IVec3& centre, const IVec3& size,
+                    const Transformation& turn, int split, const Transformation& view);
 
 // Twelve-sided prism along local x with an elliptic section size.y by size.z, turned by
 // `headTurn` (when given) and then by `angles`, at `centre`, seen through `view`.

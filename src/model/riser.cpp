@@ -7,6 +7,7 @@
 #include "geometry/draw.h"
 #include "geometry/represent.h"
 #include "geometry/shapes.h"
+#include "geometry/transformation.h"
 #include "model/color.h"
 #include "model/coordinates.h"
 #include "model/load.h"
@@ -288,12 +289,13 @@ void Riser::project() {
   const ViewList& views = *t->viewList;
   const IVec3 centre = worldPositionInt();
   const IVec3 extent = getSize();
-  const IVec3 angles = worldOrientationInt();
+  Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.set({}, toVec3(worldOrientationInt()));
   for (int pane = 0; pane < views.panes() && pane < 4; ++pane) {
     auto& r = representations[size_t(pane)];
     if (!r) r = newBoxRepresent(pane);
     if (const ViewEntry* view = views.paneView(pane))
-      buildBox(r->polygons, centre, extent, angles, boxSplit(), view->transformation);
+      buildTurnedBox(r->polygons, centre, extent, turn, boxSplit(), view->transformation);
   }
 }
 

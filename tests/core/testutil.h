@@ -18,17 +18,32 @@ namespace lmv::test {
 
 class TempDir {
  public:
-  TempDir() {
+  explicit TempDir(const std::string& tag = "test") {
     static int serial = 0;
-    path = std::filesystem::temp_directory_path() /
-           ("lmvtest_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
+    root_ = std::filesystem::temp_directory_path() /
+            ("lmv" + tag + "_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
   }
-  ~TempDir() { std::filesystem::remove_all(path); }
-  std::string file(const std::string& name) const { return (path / name).string(); }
-  std::string folder() const { return path.string() + "/"; }
-  std::filesystem::path path;
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  std::string file(const std::string& name) const { return (root_ / name).string(); }
+  // Folders end in "/", as the program expects them.
+  std::string folder() const { return root_.string() + "/"; }
+  // A subfolder, created, with its trailing "/".
+  std::string sub(const std::string& name) const {
+    std::filesystem::create_directories(root_ / name);
+    return (root_ / name).string() + "/";
+  }
+  const std::filesystem::path& path() const { return root_; }
+
+ private:
+  std::filesystem::path root_;
 };
 
 inline void writeFile(const std::string& path, const std::string& text) {
@@ -62,6 +77,14 @@ class LogCapture {
     setStatusSink([this](const char* t) { messages.emplace_back(t); });
   }
   ~LogCapture() { setStatusSink(nullptr); }
+  // Everything but the file-opening status lines that every reader logs.
+  std::vector<std::string> problems() const {
+    std::vector<std::string> out;
+    for (const auto& m : messages)
+      if (m.rfind("Reading file: ", 0) != 0 && m.rfind("Writing file: ", 0) != 0) out.push_back(m);
+    return out;
+  }
+  void clear() { messages.clear(); }
   bool contains(const std::string& part) const {
     for (const auto& m : messages)
       if (m.find(part) != std::string::npos) return true;

@@ -64,3 +64,40 @@ TEST(Lmvbatch, ExitCodesAndMessages) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string kDemo = std::string(LMV_SOURCE_DIR) + "/data/Theatres/default.ttr";
+
+TEST(Lmvbatch, DemoTheatreResavesToSameBytesAndDumps) {
+  lmv::test::TempDir dir;
+  ASSERT_EQ(run("resave " + kDemo + " " + dir.file("demo.ttr")).code, 0);
+  EXPECT_TRUE(
+      lmv::test::sameText(lmv::test::readFile(kDemo), lmv::test::readFile(dir.file("demo.ttr"))));
+  Outcome dump = run("dump " + kDemo);
+  ASSERT_EQ(dump.code, 0) << dump.out;
+  EXPECT_NE(dump.out.find("object 0 r handle -1 dmx -1 12 pos 600.000 40.000 300.000 orient "
+                          "0.000 0.000 0.000 size 800.000 80.000 400.000 group -1\n"),
+            std::string::npos)
+      << dump.out;
+  EXPECT_NE(dump.out.find(" g handle "), std::string::npos);
+  EXPECT_NE(dump.out.find("view current "), std::string::npos);
+}
+
+TEST(Lmvbatch, RenderWritesPngForBothModes) {
+  lmv::test::TempDir dir;
+  for (const char* panes : {"1", "4"}) {
+    SCOPED_TRACE(panes);
+    std::string out = dir.file(std::string("demo") + panes + ".png");
+    Outcome r = run("render " + kDemo + " " + out + " --panes " + panes + " --size 200x150");
+    ASSERT_EQ(r.code, 0) << r.out;
+    std::string png = lmv::test::readFile(out);
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+  }
+  Outcome bad = run("render " + kDemo + " " + dir.file("none/x.png"));
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("none/x.png")));
+}
+
+}  // namespace

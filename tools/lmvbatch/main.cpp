@@ -15,10 +15,18 @@
 #include "base/runlog.h"
 #include "dmx/levels.h"
 #include "geometry/draw.h"
+#include "model/content.h"
+#include "model/coordinates.h"
 #include "model/document.h"
 #include "model/globals.h"
+#include "model/group.h"
+#include "model/objectentry.h"
+#include "model/objectlist.h"
+#include "model/riser.h"
 #include "model/theatre.h"
 #include "model/value.h"
+#include "model/viewentry.h"
+#include "model/viewlist.h"
 #include "model/walls.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -123,14 +131,44 @@ int applyLevels(Theatre& t, const Options& o) {
   return 0;
 }
 
+// "%.3f" of -0.0 prints a sign; adding zero makes it plain 0 for stable output.
+double plain(double v) {
+  return v + 0.0;
+}
+
+void dumpObjects(const ObjectList& objects) {
+  for (const auto& holder : objects.objects()) {
+    const ObjectEntry& o = *holder;
+    Vec3 p = o.worldPosition();
+    Vec3 a = o.worldOrientation();
+    double size[3] = {0, 0, 0};
+    if (const Riser* r = o.asRiser()) r->size->get(size);
+    printf(
+        "object %d %c handle %d dmx %d %d pos %.3f %.3f %.3f orient %.3f %.3f %.3f "
+        "size %.3f %.3f %.3f group %d\n",
+        objects.indexOf(&o), o.typeLetter, o.fixtureHandle, o.dmxBase, o.channelCount, plain(p.x),
+        plain(p.y), plain(p.z), plain(a.x), plain(a.y), plain(a.z), plain(size[0]), plain(size[1]),
+        plain(size[2]), o.parentGroup ? objects.indexOf(o.parentGroup) : -1);
+  }
+}
+
+void dumpView(const char* index, const ViewEntry& v) {
+  double p[3], a[3];
+  v.posn->get(p);
+  v.orient->get(a);
+  printf("view %s \"%s\" %c pos %.3f %.3f %.3f orient %.3f %.3f %.3f\n", index, v.name.c_str(),
+         v.viewType, plain(p[0]), plain(p[1]), plain(p[2]), plain(a[0]), plain(a[1]), plain(a[2]));
+}
+
 void dump(Theatre& t) {
-  int size[3];
-  t.walls->getSize(size);
   double box[3];
-  // Sizes are values: print them as decoded, not truncated.
-  for (int i = 0; i < 3; ++i) box[i] = double(size[i]);
+  t.walls->size->get(box);
   printf("theatre %.3f %.3f %.3f smoke %.3f spot %d cone %d\n", box[0], box[1], box[2],
          t.globals->smoke->currentValue(), t.globals->spots(), t.globals->cones());
+  dumpObjects(*t.content->objectList);
+  const ViewList& views = *t.viewList;
+  for (int i = 0; i < views.entryCount(); ++i) dumpView(std::to_string(i).c_str(), *views.entry(i));
+  if (views.currentView) dumpView("current", *views.currentView);
 }
 
 // Lays the panes out as the main window does in each mode (run: one pane; design: plan,
