@@ -1,25 +1,37 @@
-// What one frame costs, by rig size (the benchmark argument: the number of risers).
+// What one frame costs, by rig size (the benchmark argument: the number of risers, or of
+// moving heads for the BM_Heads cases).
 // The four phases of a real theatre of generated risers, measured separately, and the floor
 // below them: the wireframes of a frame in four 800 x 600 panes, drawn
 // (a) through QImageCanvas moveTo/lineTo as the draw phase will, and (b) as one QPainter
 // drawLines call per pane, the least QPainter can take for those lines. A third case shows
 // the Canvas calls alone on a surface that draws nothing, and a plain line loop of our own
 // shows how far below QPainter the pixels themselves lie.
+// The BM_Heads cases do the same for rigs of moving heads of a bundled personality with open
+// gobos, their spots on the floor and the walls and their cones drawn: each phase alone, the
+// three geometry phases together, the draw phase against the drawLines floor of the very
+// segments it draws, and the whole frame; allocs/frame counts allocations inside the loop.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLine>
 #include <QPainter>
 #include <QPoint>
+
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <new>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "geometry/draw.h"
+#include "geometry/mhlight.h"
 #include "geometry/polygonlist.h"
 #include "geometry/projection.h"
 #include "geometry/represent.h"
@@ -32,6 +44,25 @@
 #include "model/walls.h"
 #include "platform/canvas.h"
 #include "platform/qt/qimagecanvas.h"
+#include "platform/recordingcanvas.h"
+
+// Every allocation of the process is counted, so that a case can report how many happen in
+// the frame phases it measures (0 is the goal once a frame has been drawn).
+namespace {
+std::atomic<int64_t> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t n) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 using namespace lmv;
 
@@ -325,6 +356,160 @@ void BM_PhaseDrawFloor(benchmark::State& state) {
   state.counters["segments"] = total;
 }
 
+// The bundled library, copied (the fixture index writes its cache into its folder) to a
+// folder of this process that goes when the program ends.
+struct LibraryCopy {
+  LibraryCopy() {
+    namespace fs = std::filesystem;
+    root = fs::temp_directory_path() / ("lmvbench_" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root);
+    for (const char* sub : {"Personalities", "Extensions"})
+      fs::copy(fs::path(LMV_SOURCE_DIR) / "data" / sub, root / sub, fs::copy_options::recursive);
+  }
+  ~LibraryCopy() {
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
+  }
+  std::string folder(const char* sub) const { return (root / sub).string() + "/"; }
+  std::filesystem::path root;
+};
+
+const LibraryCopy& library() {
+  static LibraryCopy copy;
+  return copy;
+}
+
+// A theatre of moving heads of a bundled personality with their gobos open, hung in the upper
+// half of a 1200 x 500 x 900 box and pointed every way downwards, so that their spots fall on
+// the floor and the walls and some reach a corner. One frame is drawn before measuring.
+struct HeadRig {
+  explicit HeadRig(int heads) {
+    Canvas* raw[kPanes];
+    for (int p = 0; p < kPanes; ++p) {
+      canvases.push_back(std::make_unique<QImageCanvas>(kPaneWidth, kPaneHeight));
+      raw[p] = canvases.back().get();
+    }
+    theatre = std::make_unique<Theatre>(raw, 0, library().folder("Personalities"),
+                                        library().folder("Extensions"));
+    Theatre& t = *theatre;
+    t.paneCount = kPanes;
+    for (int p = 0; p < kPanes; ++p) {
+      t.paneRects[p][0] = t.paneRects[p][1] = 0;
+      t.paneRects[p][2] = kPaneWidth - 1;
+      t.paneRects[p][3] = kPaneHeight - 1;
+    }
+    t.walls->setSize(1200, 500, 900);
+    std::mt19937 rng{unsigned(heads)};
+    std::uniform_int_distribution<int> x(50, 1150), y(250, 480), z(50, 850), pan(-180, 180),
+        tilt(-70, 70), cone(8, 25);
+    ObjectList& objects = *t.content->objectList;
+    for (int i = 0; i < heads; ++i) {
+      MHLight* h = objects.newMHLight();
+      h->bindPersonality("Orbit250", false);
+      h->disablePatch();  // the angles below stay as set
+      h->setAutoButt(0);
+      h->setSize(30, 15, 15);
+      h->setWorldOrientation(0, 0, 0);
+      h->setWorldPosition(x(rng), y(rng), z(rng));
+      h->setPan(pan(rng));
+      h->setTilt(tilt(rng));
+      h->beam->setConeAngle(cone(rng));
+      for (int g = 0; g < h->beam->goboCount(); ++g) h->beam->setGoboIndex(g, 0);  // open
+    }
+    frame();
+  }
+  void frame() {
+    drawFrame(*theatre, 0);
+    finish();
+  }
+  void finish() {
+    for (auto& c : canvases) benchmark::DoNotOptimize(c->image().constBits());
+  }
+  // The segments the draw phase draws (bodies, spot outlines, cone lines), by pane, taken
+  // from a drawing into recording panes.
+  std::array<std::vector<QLine>, kPanes> segments() {
+    std::array<RecordingCanvas, kPanes> record;
+    Theatre& t = *theatre;
+    for (int p = 0; p < kPanes; ++p) t.paneCanvases[p] = &record[p];
+    t.drawPhase();
+    std::array<std::vector<QLine>, kPanes> lines;
+    for (int p = 0; p < kPanes; ++p) {
+      for (const Segment& s : record[p].segments()) lines[p].emplace_back(s.x1, s.y1, s.x2, s.y2);
+      t.paneCanvases[p] = canvases[p].get();
+    }
+    return lines;
+  }
+
+  std::vector<std::unique_ptr<QImageCanvas>> canvases;
+  std::unique_ptr<Theatre> theatre;
+};
+
+// Allocations per iteration inside the measured loop.
+struct AllocationCount {
+  explicit AllocationCount(benchmark::State& s) : state(s), start(allocations.load()) {}
+  ~AllocationCount() {
+    state.counters["allocs/frame"] =
+        double(allocations.load() - start) / double(state.iterations() ? state.iterations() : 1);
+  }
+  benchmark::State& state;
+  int64_t start;
+};
+
+void BM_HeadsBuild(benchmark::State& state) {
+  HeadRig rig(int(state.range(0)));
+  AllocationCount count(state);
+  for (auto _ : state) rig.theatre->buildPhase();
+}
+
+void BM_HeadsProject(benchmark::State& state) {
+  HeadRig rig(int(state.range(0)));
+  AllocationCount count(state);
+  for (auto _ : state) rig.theatre->projectPhase();
+}
+
+void BM_HeadsFit(benchmark::State& state) {
+  HeadRig rig(int(state.range(0)));
+  AllocationCount count(state);
+  for (auto _ : state) rig.theatre->fitPhase();
+}
+
+// The three geometry phases together, as one frame runs them.
+void BM_HeadsGeometry(benchmark::State& state) {
+  HeadRig rig(int(state.range(0)));
+  AllocationCount count(state);
+  for (auto _ : state) {
+    rig.theatre->buildPhase();
+    rig.theatre->projectPhase();
+    rig.theatre->fitPhase();
+  }
+}
+
+void BM_HeadsDraw(benchmark::State& state) {
+  HeadRig rig(int(state.range(0)));
+  AllocationCount count(state);
+  for (auto _ : state) {
+    for (auto& c : rig.canvases) c->clear(0);
+    rig.theatre->drawPhase();
+    rig.finish();
+  }
+}
+
+// The floor for the heads' draw phase: the same segments in one drawLines call per pane.
+void BM_HeadsDrawFloor(benchmark::State& state) {
+  HeadRig rig(int(state.range(0)));
+  std::array<std::vector<QLine>, kPanes> lines = rig.segments();
+  int total = 0;
+  for (auto& l : lines) total += int(l.size());
+  drawLinesLoop(state, lines);
+  state.counters["segments"] = total;
+}
+
+void BM_HeadsFrame(benchmark::State& state) {
+  HeadRig rig(int(state.range(0)));
+  for (auto _ : state) rig.frame();
+}
+
 void rigSizes(benchmark::internal::Benchmark* b) {
   b->ArgName("risers")->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 }
@@ -339,6 +524,18 @@ BENCHMARK(BM_PhaseFit)->Apply(rigSizes);
 BENCHMARK(BM_PhaseDraw)->Apply(rigSizes);
 BENCHMARK(BM_PhaseDrawFloor)->Apply(rigSizes);
 BENCHMARK(BM_FrameWhole)->Apply(rigSizes);
+
+void headCounts(benchmark::internal::Benchmark* b) {
+  b->ArgName("heads")->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_HeadsBuild)->Apply(headCounts);
+BENCHMARK(BM_HeadsProject)->Apply(headCounts);
+BENCHMARK(BM_HeadsFit)->Apply(headCounts);
+BENCHMARK(BM_HeadsGeometry)->Apply(headCounts);
+BENCHMARK(BM_HeadsDraw)->Apply(headCounts);
+BENCHMARK(BM_HeadsDrawFloor)->Apply(headCounts);
+BENCHMARK(BM_HeadsFrame)->Apply(headCounts);
 
 }  // namespace
 

@@ -100,24 +100,37 @@ void buildTurnedBox(PolygonList& polygons, const IVec3& centre, const IVec3& siz
   fillShape(polygons, points, points + 4, kBoxRing);
 }
 
-void buildBody(PolygonList& polygons, const IVec3& centre, const IVec3& size, const Vec3& angles,
-               const Vec3* headTurn, const Transformation& view) {
-  makeShape(polygons, kBodyRing);
+void bodyRings(const IVec3& centre, const IVec3& size, const Vec3& angles, const Vec3* headTurn,
+               Vec3 (&rings)[2][kBodyRing]) {
   Transformation turn(kAxisX, kAxisZ, kAxisY);
   turn.set({}, {});
   if (headTurn) turn.rotate(*headTurn);
   turn.rotate(angles);
   const RingTable& t = ringTable();
   const Vec3 c = toVec3(centre);
-  Vec3 rings[2][kBodyRing];
   for (int r = 0; r < 2; ++r) {
     const double g = r == 0 ? -1 : 1;
     for (int j = 0; j < kBodyRing; ++j) {
       const Vec3 local{g * size.x * 0.5, size.y * 0.5 * t.cosines[j], size.z * 0.5 * t.sines[j]};
-      rings[r][j] = view.apply(turn.apply(local) + c);
+      rings[r][j] = turn.apply(local) + c;
     }
   }
-  fillShape(polygons, rings[0], rings[1], kBodyRing);
+}
+
+void fillBody(PolygonList& polygons, const Vec3 (&rings)[2][kBodyRing],
+              const Transformation& view) {
+  makeShape(polygons, kBodyRing);
+  Vec3 seen[2][kBodyRing];
+  for (int r = 0; r < 2; ++r)
+    for (int j = 0; j < kBodyRing; ++j) seen[r][j] = view.apply(rings[r][j]);
+  fillShape(polygons, seen[0], seen[1], kBodyRing);
+}
+
+void buildBody(PolygonList& polygons, const IVec3& centre, const IVec3& size, const Vec3& angles,
+               const Vec3* headTurn, const Transformation& view) {
+  Vec3 rings[2][kBodyRing];
+  bodyRings(centre, size, angles, headTurn, rings);
+  fillBody(polygons, rings, view);
 }
 
 void projectShape(const PaneProjection& pane, PolygonList& polygons, int ringSize) {

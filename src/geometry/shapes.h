@@ -43,6 +43,12 @@ void buildTurnedBox(PolygonList& polygons, const IVec3& centre, const IVec3& siz
 void buildBody(PolygonList& polygons, const IVec3& centre, const IVec3& size, const Vec3& angles,
                const Vec3* headTurn, const Transformation& view);
 
+// The same in two steps, so that a body seen in several panes is turned only once: the two
+// rings in world coordinates, then their camera-space points through one pane's view.
+void bodyRings(const IVec3& centre, const IVec3& size, const Vec3& angles, const Vec3* headTurn,
+               Vec3 (&rings)[2][kBodyRing]);
+void fillBody(PolygonList& polygons, const Vec3 (&rings)[2][kBodyRing], const Transformation& view);
+
 // Plane points of the two end polygons (ringSize points each), the edges copied from them.
 void projectShape(const PaneProjection& pane, PolygonList& polygons, int ringSize);
 

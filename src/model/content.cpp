@@ -4,6 +4,7 @@
 #include "fixtures/fixturelist.h"
 #include "fixtures/gobolist.h"
 #include "model/color.h"
+#include "model/editsession.h"
 #include "model/load.h"
 #include "model/objectlist.h"
 #include "model/theatre.h"
@@ -26,13 +27,24 @@ Content::Content(Theatre& t, std::string fixtures, std::string extensions)
   fixtureList = std::make_unique<FixtureList>(goboList.get(), colorTable.get());
   if (!fixtureFolder.empty()) fixtureList->scan(fixtureFolder, extensionsFolder);
   // Last: the default objects look up the libraries.
-  objectList = std::make_unique<ObjectList>(theatre);
+  objectList = std::make_unique<ObjectList>(theatre, goboList.get(), fixtureList.get());
+  edit = std::make_unique<EditSession>(theatre, *objectList);
 }
 
 Content::~Content() {
+  edit.reset();
   objectList.reset();  // objects may refer to the libraries
   fixtureList.reset();
   if (colorLookup() == colorTable.get()) setColorLookup(nullptr);
+}
+
+bool Content::isChanged() const {
+  return changed != 0 || edit->isChanged();
+}
+
+void Content::clearChanged() {
+  changed = 0;
+  edit->clearChanged();
 }
 
 void Content::load(Load& in) {

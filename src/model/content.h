@@ -1,5 +1,6 @@
 #pragma once
-// Everything placed in the theatre (the object list) and the libraries it is built from.
+// Everything placed in the theatre (the object list), the libraries it is built from and the
+// design-mode edit state (pick, drag, rubber box).
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 namespace lmv {
 
 class ColorTable;
+class EditSession;
 class FixtureList;
 class GoboList;
 class Load;
@@ -25,7 +27,11 @@ class Content : public AllocCounter {
   std::string fixtureFolder;
   std::string extensionsFolder;
   std::unique_ptr<ObjectList> objectList;  // every placed object
+  std::unique_ptr<EditSession> edit;       // design-mode pick, drag and rubber box
   int changed = 0;
+  // The frame loop's reason to redraw: this flag or the edit session's.
+  bool isChanged() const;
+  void clearChanged();
 
   // The libraries, built in this order (the fixture index needs both tables' sizes) and
   // destroyed in the reverse one.

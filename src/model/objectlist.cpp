@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "base/runlog.h"
+#include "geometry/mhlight.h"
+#include "geometry/mmlight.h"
 #include "model/color.h"
 #include "model/coordinates.h"
 #include "model/group.h"
@@ -25,58 +27,10 @@ int64_t floorDiv512(int64_t x) {
   return x >= 0 ? x / 512 : -((-x + 511) / 512);
 }
 
-// Light sections are read into a throwaway value list and dropped until the lights code reads
-// them itself: a riser section followed by the light's keys and its nested Beam section.
-void skipLightSection(Load& in, ValueList& real) {
-  ValueList scratch;
-  scratch.fileVersion = real.fileVersion;
-  scratch.dmxList = real.dmxList;
-  scratch.loadingDmxBase = real.loadingDmxBase;
-  auto skipValue = [&] { scratch.newValue()->load(in); };
-  auto skipColor = [&] { Color(scratch).load(in); };
-  auto skipCoordinates = [&] { Coordinates(scratch).load(in); };
-  readSection(in, "ObjectEntry",
-              {"fixtureHandle", "posn", "size", "orient", "color", "autoButt", "dmxBase", "locked",
-               "personality", "beam", "pan", "tilt"},
-              [&](int key) {
-                switch (key) {
-                  case 0:
-                  case 8:
-                    skipValueLine(in);
-                    break;
-                  case 6:
-                    readInt(in, scratch.loadingDmxBase);
-                    break;
-                  case 1:
-                  case 2:
-                  case 3:
-                    skipCoordinates();
-                    break;
-                  case 4:
-                    skipColor();
-                    break;
-                  case 5:
-                  case 10:
-                  case 11:
-                    skipValue();
-                    break;
-                  case 9:
-                    readSection(in, "Beam",
-                                {"color", "coneAngle", "aperture", "goboOrient", "goboIx"},
-                                [&](int beamKey) {
-                                  if (beamKey == 0)
-                                    skipColor();
-                                  else
-                                    skipValue();
-                                });
-                    break;
-                }
-              });
-}
-
 }  // namespace
 
-ObjectList::ObjectList(Theatre& t) : AllocCounter("ObjectList"), theatre(t) {
+ObjectList::ObjectList(Theatre& t, const GoboList* goboList, FixtureList* fixtureList)
+    : AllocCounter("ObjectList"), theatre(t), gobos(goboList), fixtures(fixtureList) {
   const IVec3 w = wallSize();
   defaultRiser = std::make_unique<Riser>(*this);
   defaultRiser->setSize(50, 10, 30);
@@ -86,6 +40,18 @@ ObjectList::ObjectList(Theatre& t) : AllocCounter("ObjectList"), theatre(t) {
   defaultTruss->setSize(72, 3, 3);
   defaultTruss->setWorldPosition(36, w.y * 3 / 4, w.z / 2);
   defaultTruss->setWorldOrientation(0, 0, 0);
+  // The light templates: built without a template of their own, marked "patched without an
+  // address" so that new lights look for free channels.
+  defaultMHLight = std::make_unique<MHLight>(*this, false);
+  defaultMHLight->size->set(15, 5, 5);
+  defaultMHLight->setWorldPosition(15 / 5, w.y * 3 / 4, w.z / 2);
+  defaultMHLight->setWorldOrientation(0, 90, 20);
+  defaultMHLight->dmxBase = -2;
+  defaultMMLight = std::make_unique<MMLight>(*this, false);
+  defaultMMLight->size->set(15, 5, 5);
+  defaultMMLight->setWorldPosition(15 * 4 / 5, w.y * 3 / 4, w.z / 2);
+  defaultMMLight->setWorldOrientation(0, 90, 20);
+  defaultMMLight->dmxBase = -2;
 }
 
 ObjectList::~ObjectList() {
@@ -196,6 +162,16 @@ Truss* ObjectList::newTruss() {
   auto t = std::make_unique<Truss>(*this);
   patchFromDefault(*t, defaultTruss.get());
   return static_cast<Truss*>(addFromDefault(std::move(t), defaultTruss.get(), 't'));
+}
+
+MHLight* ObjectList::newMHLight() {
+  return static_cast<MHLight*>(
+      addFromDefault(std::make_unique<MHLight>(*this, true), defaultMHLight.get(), 'h'));
+}
+
+MMLight* ObjectList::newMMLight() {
+  return static_cast<MMLight*>(
+      addFromDefault(std::make_unique<MMLight>(*this, true), defaultMMLight.get(), 'm'));
 }
 
 Group* ObjectList::newGroup() {
@@ -365,14 +341,11 @@ void ObjectList::load(Load& in) {
                     defaultTruss->load(in);
                     break;
                   case 3:
-                  case 4: {
-                    Riser* light = key == 3 ? defaultMHLight.get() : defaultMMLight.get();
-                    if (light)
-                      light->load(in);
-                    else
-                      skipLightSection(in, values());
+                    defaultMHLight->load(in);
                     break;
-                  }
+                  case 4:
+                    defaultMMLight->load(in);
+                    break;
                   case 5:
                   case 6:
                   case 7: {
@@ -388,11 +361,13 @@ void ObjectList::load(Load& in) {
                     break;
                   }
                   case 9:
-                  case 10:
-                    // Its place is kept so that later indices still name the right objects.
-                    loadSlots.push_back(nullptr);
-                    skipLightSection(in, values());
+                  case 10: {
+                    Riser* light = key == 9 ? static_cast<Riser*>(newMHLight())
+                                            : static_cast<Riser*>(newMMLight());
+                    loadSlots.push_back(light);
+                    light->load(in);
                     break;
+                  }
                   case 11:
                     loadSlots.push_back(newGroup());
                     break;
@@ -433,14 +408,10 @@ void ObjectList::save(FILE* f, const std::string& prefix) {
   defaultRiser->save(f, child);
   fprintf(f, "%s defaultTruss\n", p);
   defaultTruss->save(f, child);
-  if (defaultMMLight) {
-    fprintf(f, "%s defaultMMLight\n", p);
-    defaultMMLight->save(f, child);
-  }
-  if (defaultMHLight) {
-    fprintf(f, "%s defaultMHLight\n", p);
-    defaultMHLight->save(f, child);
-  }
+  fprintf(f, "%s defaultMMLight\n", p);
+  defaultMMLight->save(f, child);
+  fprintf(f, "%s defaultMHLight\n", p);
+  defaultMHLight->save(f, child);
   int n = 0;
   for (auto& o : list) o->listIndex = n++;
   for (auto& o : list) {

@@ -16,8 +16,12 @@
 
 namespace lmv {
 
+class FixtureList;
+class GoboList;
 class Group;
 class Load;
+class MHLight;
+class MMLight;
 class ObjectEntry;
 class Riser;
 class Theatre;
@@ -31,18 +35,22 @@ extern int nextDmxAddress;
 
 class ObjectList : public AllocCounter {
  public:
-  explicit ObjectList(Theatre& theatre);
+  // The libraries lights are built with (the gobo list sizes a beam's gobo decoding, the
+  // fixture index gives personalities); either may be null, and both must outlive the list.
+  explicit ObjectList(Theatre& theatre, const GoboList* gobos = nullptr,
+                      FixtureList* fixtures = nullptr);
   ~ObjectList();
   ObjectList(const ObjectList&) = delete;
   ObjectList& operator=(const ObjectList&) = delete;
 
   Theatre& theatre;
+  const GoboList* const gobos;
+  FixtureList* const fixtures;
 
   std::unique_ptr<Riser> defaultRiser;
   std::unique_ptr<Truss> defaultTruss;
-  // The default lights are built by the lights code; until then they are absent.
-  std::unique_ptr<Riser> defaultMHLight;
-  std::unique_ptr<Riser> defaultMMLight;
+  std::unique_ptr<MHLight> defaultMHLight;
+  std::unique_ptr<MMLight> defaultMMLight;
 
   Riser* stageObject = nullptr;  // key "definesStage"
   int changed = 0;
@@ -64,10 +72,11 @@ class ObjectList : public AllocCounter {
   // auto-butt, and are recorded for undo.
   Riser* newRiser();
   Truss* newTruss();
+  MHLight* newMHLight();
+  MMLight* newMMLight();
   Group* newGroup();
   // Appends a freshly built object and gives it what `def` holds (face colours, world
   // position, size, world orientation); then auto-butt, changed mark and the undo record.
-  // The lights code adds its new lights through this.
   ObjectEntry* addFromDefault(std::unique_ptr<Riser> object, const Riser* def, char letter);
   // The patch a new riser or truss takes from its default object.
   void patchFromDefault(Riser& object, const Riser* def);
@@ -84,6 +93,30 @@ class ObjectList : public AllocCounter {
 
   void markByHandle(int handle);
   void clearMarks();
+
+  // Design-mode picking (objectpick.cpp): pane pixels, as last fitted. Each sets `changed`
+  // and returns the selected object, or null when the selection ended up cleared. skipType
+  // is a type letter left out, 0 for none.
+  // The selected object stays when it is hit (and not skipped for its lock); else pickBest.
+  // With autoCenterObject the recorded point moves to the object's screen point.
+  ObjectEntry* pick(int pane, int x, int y, bool skipLocked, char skipType = 0);
+  // The nearest hit object in no group (earliest on ties).
+  ObjectEntry* pickBest(int pane, int x, int y, bool skipLocked, char skipType = 0);
+  ObjectEntry* pickNonTruss(int pane, int x, int y, bool skipLocked);
+  // The first member of the current group hit at the point.
+  ObjectEntry* pickInCurrentGroup(int pane, int x, int y);
+  // The next object hit at the recorded pane and point after the selected one.
+  ObjectEntry* pickNext();
+  // Objects of one type letter in list order, wrapping; pane 0.
+  ObjectEntry* selectFirstOfKind(char letter);
+  ObjectEntry* selectNextOfKind(char letter);
+  // Selects an object of the list (null clears the selection).
+  void select(ObjectEntry* object);
+  // A selected group becomes the current group; other kinds leave it.
+  void makeSelectedCurrentGroup();
+  // Adds the selected object to the current group, or takes it out if it is a member.
+  void toggleSelectedInCurrentGroup();
+  void removeSelectedFromCurrentGroup();
 
   // Frame phases: lights first, then every other object.
   void buildPhase();
@@ -115,6 +148,11 @@ class ObjectList : public AllocCounter {
  private:
   void recordAdd(ObjectEntry* object);
   Group* readGroupRef();
+  void setSelection(ObjectEntry* object);
+  void recordPick(int pane, int x, int y);
+  // The selected object if it stays at the point, else the best candidate (or none).
+  ObjectEntry* keepOrBest(int pane, int x, int y, bool skipLocked, char skipType);
+  ObjectEntry* best(int pane, int x, int y, bool skipLocked, char skipType);
 
   std::vector<std::unique_ptr<ObjectEntry>> list;
   std::vector<ObjectEntry*> loadSlots;

@@ -7,6 +7,7 @@
 #include "geometry/draw.h"
 #include "geometry/represent.h"
 #include "model/content.h"
+#include "model/editsession.h"
 #include "model/globals.h"
 #include "model/load.h"
 #include "model/objectentry.h"
@@ -258,7 +259,7 @@ void Theatre::drawPhase() {
     drawPolygons(*canvas, box->polygons, viewList->projection(pane), white);
   }
   content->objectList->drawPhase();
-  // Then the rubber box.
+  content->edit->drawRubberBox();
 }
 
 void Theatre::zoomPane(int pane, int x0, int y0, int x1, int y1) {

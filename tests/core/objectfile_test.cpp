@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 
+#include "geometry/mhlight.h"
 #include "objectutil.h"
 
 using namespace lmv;
@@ -99,7 +100,10 @@ TEST(ObjectFile, SectionLayout) {
       "      ObjectEntry\n       dmxBase\n        -1\n       fixtureHandle\n        -1\n"
       "       posn\n        Coordinates\n",
       "     defaultTruss\n      ObjectEntry\n",
-      "       origin\n        50\n     riser 0\n      ObjectEntry\n",
+      "       origin\n        50\n     defaultMMLight\n      ObjectEntry\n       dmxBase\n"
+      "        -2\n",
+      "     defaultMHLight\n      ObjectEntry\n       dmxBase\n        -2\n",
+      "     riser 0\n      ObjectEntry\n",
       "     truss 1\n",
       "       locked\n       origin\n        25\n       locked\n     riser 2\n",
       "     truss 3\n",
@@ -117,8 +121,7 @@ TEST(ObjectFile, SectionLayout) {
     ASSERT_NE(found, std::string::npos);
     at = found + strlen(part);
   }
-  EXPECT_EQ(saved.find("color"), std::string::npos);  // face colours are not written
-  EXPECT_EQ(saved.find("defaultMHLight"), std::string::npos);
+  EXPECT_EQ(saved.find("\n       color"), std::string::npos);  // face colours are not written
 }
 
 // A compact document around an object list (indentation is for people only).
@@ -232,7 +235,7 @@ TEST(ObjectFile, BadReferencesChangeNothing) {
   }
 }
 
-TEST(ObjectFile, LightSectionsAreSkippedKeepingTheirPlace) {
+TEST(ObjectFile, LightSectionsTakeTheirPlaceInTheList) {
   const std::string light =
       "ObjectEntry\ndmxBase\n-2\nfixtureHandle\n9\nposn\nCoordinates\nvalue 0\nValue\nvalueBuffer\n"
       "3.0\npersonality\nSpot\nbeam\nBeam\ncolor\nColor\nrgbo 0\nValue\nvalueBuffer\n1.0\n"
@@ -246,15 +249,15 @@ TEST(ObjectFile, LightSectionsAreSkippedKeepingTheirPlace) {
       document("defaultMHLight\n" + light + riser(0, 10) + "mhLight 1\n" + light + "mmLight 2\n" +
                light + riser(3, 13) + "definesStage 3\ngroupRef 4\n" + groupDef(4, "0 1 3"))));
   ObjectList& l = objects(t);
-  ASSERT_EQ(l.count(), 3);
-  EXPECT_EQ(l.at(1)->fixtureHandle, 13);
-  EXPECT_EQ(l.stageObject, l.at(1));
-  // Index 1 named a skipped light: the member list stops there.
-  EXPECT_EQ(memberHandles(l.at(2)), std::vector<int>({10}));
-  // Nothing of the skipped sections stays in the theatre's values.
-  Theatre plain;
-  ASSERT_TRUE(test::loadTheatre(plain, document(riser(0, 10) + riser(1, 13) + "groupRef 2\n")));
-  EXPECT_EQ(t.valueList.values.size(), plain.valueList.values.size());
+  ASSERT_EQ(l.count(), 5);
+  EXPECT_EQ(l.defaultMHLight->fixtureHandle, 9);
+  EXPECT_EQ(l.at(1)->typeLetter, 'h');
+  EXPECT_EQ(l.at(2)->typeLetter, 'm');
+  EXPECT_EQ(l.at(1)->fixtureHandle, 9);
+  EXPECT_EQ(l.at(3)->fixtureHandle, 13);
+  EXPECT_EQ(l.stageObject, l.at(3));
+  EXPECT_EQ(memberHandles(l.at(4)), std::vector<int>({10, 9, 13}));
+  EXPECT_TRUE(log.contains("Personality \"Spot\" is not in the fixture index"));
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "../core/testutil.h"
 
@@ -193,6 +195,43 @@ TEST(LmvbatchReport, ExportTakesTheLevels) {
   EXPECT_NE(lmv::test::readFile(dir.file("a.csv")).find("\n5,Riser,A,1,12,16,0,0,"),
             std::string::npos)
       << lmv::test::readFile(dir.file("a.csv"));
+}
+
+const std::string kDemoLevels = std::string(LMV_SOURCE_DIR) + "/data/Theatres/demo-levels.txt";
+
+TEST(Lmvbatch, DumpListsLightsAndTheirSpots) {
+  Outcome dump = run("dump " + kDemo + " --dmx " + kDemoLevels);
+  ASSERT_EQ(dump.code, 0) << dump.out;
+  EXPECT_NE(dump.out.find("light 8 personality \"Orbit575\" pan -39.288 tilt -66.428 cone 13.976 "
+                          "aperture 1.000 colour 0 58 253 origin 300.000 390.000 700.000\n"),
+            std::string::npos)
+      << dump.out;
+  EXPECT_NE(dump.out.find("light 16 personality \"Glint150\" "), std::string::npos);
+  // Every spot line holds as many points as it announces, each on its face's plane.
+  std::istringstream lines(dump.out);
+  std::string line;
+  int spots = 0;
+  while (std::getline(lines, line)) {
+    if (line.rfind("spot ", 0) != 0) continue;
+    SCOPED_TRACE(line);
+    std::istringstream in(line.substr(5));
+    int index = 0, face = -1, n = 0;
+    std::string word;
+    in >> index >> word >> face >> n;
+    ASSERT_EQ(word, "face");
+    ASSERT_GE(face, 0);
+    ASSERT_LT(face, 6);
+    const double box[3] = {1200, 500, 900};
+    std::vector<double> p(3);
+    int read = 0;
+    while (in >> p[0] >> p[1] >> p[2]) {
+      EXPECT_EQ(p[size_t(face / 2)], face % 2 ? box[face / 2] : 0);
+      ++read;
+    }
+    EXPECT_EQ(read, n);
+    ++spots;
+  }
+  EXPECT_GE(spots, 12);
 }
 
 }  // namespace

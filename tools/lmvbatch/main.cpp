@@ -15,6 +15,7 @@
 #include "base/runlog.h"
 #include "dmx/levels.h"
 #include "geometry/draw.h"
+#include "geometry/light.h"
 #include "model/content.h"
 #include "model/coordinates.h"
 #include "model/document.h"
@@ -227,12 +228,44 @@ void dumpView(const char* index, const ViewEntry& v) {
          v.viewType, plain(p[0]), plain(p[1]), plain(p[2]), plain(a[0]), plain(a[1]), plain(a[2]));
 }
 
+// Each light with its decoded angles, beam and colour, then its spot outlines, as the build
+// phase of a frame leaves them.
+void dumpLights(Theatre& t) {
+  t.buildPhase();
+  const ObjectList& objects = *t.content->objectList;
+  for (const auto& holder : objects.objects()) {
+    const auto* light = dynamic_cast<const Light*>(holder.get());
+    if (!light) continue;
+    const int index = objects.indexOf(light);
+    const Beam& beam = *light->beam;
+    int rgb[3];
+    beam.evaluateColour(rgb);
+    printf(
+        "light %d personality \"%s\" pan %.3f tilt %.3f cone %.3f aperture %.3f colour %d %d %d "
+        "origin %.3f %.3f %.3f\n",
+        index, light->personality.c_str(), plain(light->getPan()), plain(light->getTilt()),
+        plain(beam.getConeAngle()), plain(beam.getAperture()), rgb[0], rgb[1], rgb[2],
+        plain(beam.origin.x), plain(beam.origin.y), plain(beam.origin.z));
+    if (!beam.hasRays()) continue;  // its outlines are not shown
+    for (int p = 0; p < beam.spots.count(); ++p) {
+      const SpotPoly& poly = beam.spots.poly(p);
+      printf("spot %d face %d %d", index, poly.face, poly.vertexCount());
+      for (int i = 0; i < poly.vertexCount(); ++i) {
+        const Vec3& v = poly.vertex(i).point;
+        printf(" %.3f %.3f %.3f", plain(v.x), plain(v.y), plain(v.z));
+      }
+      printf("\n");
+    }
+  }
+}
+
 void dump(Theatre& t) {
   double box[3];
   t.walls->size->get(box);
   printf("theatre %.3f %.3f %.3f smoke %.3f spot %d cone %d\n", box[0], box[1], box[2],
          t.globals->smoke->currentValue(), t.globals->spots(), t.globals->cones());
   dumpObjects(*t.content->objectList);
+  dumpLights(t);
   const ViewList& views = *t.viewList;
   for (int i = 0; i < views.entryCount(); ++i) dumpView(std::to_string(i).c_str(), *views.entry(i));
   if (views.currentView) dumpView("current", *views.currentView);
