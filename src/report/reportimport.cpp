@@ -9,6 +9,13 @@
 
 #include "base/runlog.h"
 #include "base/text.h"
+#include "fixtures/fixtureentry.h"
+#include "fixtures/fixturelist.h"
+#include "geometry/beam.h"
+#include "geometry/light.h"
+#include "geometry/mhlight.h"
+#include "geometry/mmlight.h"
+#include "model/color.h"
 #include "model/content.h"
 #include "model/load.h"
 #include "model/objectentry.h"
@@ -17,6 +24,7 @@
 #include "model/theatre.h"
 #include "model/truss.h"
 #include "model/undo.h"
+#include "model/value.h"
 #include "model/walls.h"
 #include "report/compass.h"
 #include "report/report.h"
@@ -59,6 +67,13 @@ class ReportImport {
   ObjectEntry* findObject(const RowData& d) const;
   void riserRow(const RowData& d, ObjectEntry* found);
   void trussRow(const RowData& d, ObjectEntry* found);
+  void lightRow(const RowData& d, ObjectEntry* found);
+  // The light for a row that names none: a new one of the personality's kind, unpatched.
+  Light* newLight(const char* personality);
+  // Sets a new light without a position where the next free place in the rig is.
+  void placeNewLight(Light& light, const IVec3& size);
+  void lightDimmer(Light& light);
+  void lightBeam(Light& light);
   void place(Riser& r, const RowData& d);
   // Field n as "%d": fallback when it gives no number (a non-empty such field is logged).
   int number(int n, int fallback, bool* given = nullptr);
@@ -216,6 +231,8 @@ void ReportImport::row() {
     if (!found || found->typeLetter == 'r') riserRow(d, found);
   } else if (equalsNoCase(d.type, "Truss")) {
     if (!found || found->typeLetter == 't') trussRow(d, found);
+  } else if (!found || found->isLight()) {
+    lightRow(d, found);
   }
 }
 
@@ -249,6 +266,124 @@ void ReportImport::trussRow(const RowData& d, ObjectEntry* found) {
     t->setPatch(d.base);
   else
     t->disablePatch();
+}
+
+Light* ReportImport::newLight(const char* personality) {
+  FixtureList* fixtures = list.fixtures;
+  // An empty name is no personality; it is not looked up (which would remember it).
+  if (!fixtures || !*personality) return nullptr;
+  const FixtureEntry* entry = fixtures->findEntry(personality);
+  if (!entry) return nullptr;
+  if (entry->kind() == 'm')
+    return static_cast<Light*>(list.addFromDefault(std::make_unique<MMLight>(list, false),
+                                                   list.defaultMMLight.get(), 'm'));
+  return static_cast<Light*>(
+      list.addFromDefault(std::make_unique<MHLight>(list, false), list.defaultMHLight.get(), 'h'));
+}
+
+void ReportImport::placeNewLight(Light& light, const IVec3& size) {
+  // Wide arithmetic and a clamp on the way back: sizes come from the file.
+  auto clamp = [](int64_t v) {
+    return int(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+  };
+  const IVec3 start = list.defaultMHLight->worldPositionInt();
+  int64_t x = start.x, y = start.y, z = start.z;
+  if (size.x > x || size.z > z) {
+    x = size.x;
+    z = 3 * int64_t(size.z);
+  }
+  light.setWorldPosition(clamp(x), clamp(y), clamp(z));
+  const IVec3 box = list.wallSize();
+  x += 2 * int64_t(size.x);
+  if (x >= box.x) {
+    x = size.x;
+    z += 4 * int64_t(size.z);
+    if (z >= box.z) {
+      z = 3 * int64_t(size.z);
+      y -= 2 * int64_t(size.y);
+    }
+  }
+  list.defaultMHLight->setWorldPosition(clamp(x), clamp(y), clamp(z));
+  list.defaultMMLight->setWorldPosition(clamp(x), clamp(y), clamp(z));
+}
+
+void ReportImport::lightDimmer(Light& light) {
+  const char c = fields.field(23)[0];
+  int64_t u = 0;
+  int ch = 0;
+  if (c >= 'A' && c <= 'L') {
+    u = c - 'A';
+    ch = number(24, 0);
+  }
+  const int64_t channel = 512 * u + ch - 1;
+  if (channel < 0) return;
+  if (channel > INT32_MAX - 65536) {
+    logWarning("Report line %d: dimmer channel <%s,%s> is out of range", lineNumber,
+               fields.field(23), fields.field(24));
+    return;
+  }
+  light.beam->colour->intensity->setDmxOffset(65536 + int(channel));
+}
+
+void ReportImport::lightBeam(Light& light) {
+  Beam& beam = *light.beam;
+  unsigned rgb[3];
+  if (sscanf(fields.field(25), "%02x%02x%02x", &rgb[0], &rgb[1], &rgb[2]) == 3) {
+    for (int i = 0; i < 3; ++i) beam.colour->rgbo[i]->setValue(double(rgb[i]));
+  } else if (!fields.empty(25)) {
+    logWarning("Report line %d: field 25 <%s> is no colour", lineNumber, fields.field(25));
+  }
+
+  double v = 0;
+  if (fields.doubleField(26, v)) {
+    if (v >= 0 && v <= 255) beam.setConeAngle(v);
+  } else if (!fields.empty(26)) {
+    logWarning("Report line %d: field 26 <%s> is not a number", lineNumber, fields.field(26));
+  }
+  if (fields.doubleField(27, v))
+    light.setPan(v);
+  else if (!fields.empty(27))
+    logWarning("Report line %d: field 27 <%s> is not a number", lineNumber, fields.field(27));
+  if (fields.doubleField(28, v))
+    light.setTilt(v);
+  else if (!fields.empty(28))
+    logWarning("Report line %d: field 28 <%s> is not a number", lineNumber, fields.field(28));
+
+  // "index:orientation;" per gobo, as many as the beam has.
+  const char* rest = fields.field(29);
+  for (int i = 0; i < beam.goboCount() && *rest; ++i) {
+    int index = 0, orientation = 0;
+    const char* at = rest;
+    if (!parseInt(at, index, &at) || *at != ':' || !parseInt(at + 1, orientation, &at)) break;
+    beam.setGoboIndex(i, index);
+    beam.setGoboOrientation(i, orientation);
+    const char* next = strchr(at, ';');
+    if (!next) break;
+    rest = next + 1;
+  }
+}
+
+void ReportImport::lightRow(const RowData& d, ObjectEntry* found) {
+  Light* light = found ? dynamic_cast<Light*>(found) : newLight(d.type);
+  if (!light) return;
+  if (d.handle >= 0) light->fixtureHandle = d.handle;
+  if (light->personality != d.type) light->bindPersonality(d.type, false);
+  IVec3 size = d.size;
+  if (d.sizeGiven)
+    light->setSize(size.x, size.y, size.z);
+  else
+    size = light->getSize();
+  if (d.positionGiven)
+    light->setWorldPosition(d.position.x, d.position.y, d.position.z);
+  else if (!found)
+    placeNewLight(*light, size);
+  light->setWorldOrientation(d.orientation.x, d.orientation.y, d.orientation.z);
+  lightDimmer(*light);
+  lightBeam(*light);
+  if (d.base >= 0)
+    light->setPatch(d.base);
+  else
+    light->disablePatch();
 }
 
 }  // namespace

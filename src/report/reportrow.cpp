@@ -42,16 +42,17 @@ bool ReportRow::doubleField(int n, double& out) const {
   return parseDouble(field(n), out);
 }
 
-bool parseInt(const char* text, int& out) {
+bool parseInt(const char* text, int& out, const char** end) {
   const char* p = text;
   while (isspace(static_cast<unsigned char>(*p))) ++p;
   const char* digits = (*p == '+' || *p == '-') ? p + 1 : p;
   if (*digits < '0' || *digits > '9') return false;
   errno = 0;
-  char* end = nullptr;
-  long v = strtol(p, &end, 10);
+  char* stop = nullptr;
+  long v = strtol(p, &stop, 10);
   if (errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
   out = int(v);
+  if (end) *end = stop;
   return true;
 }
 

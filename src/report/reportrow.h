@@ -33,8 +33,9 @@ class ReportRow {
 };
 
 // Reads an integer the way "%d" does (leading blanks, a sign, digits; anything may follow).
-// False without digits or when the number does not fit an int.
-bool parseInt(const char* text, int& out);
+// False without digits or when the number does not fit an int. end, when given, receives
+// where the number stops.
+bool parseInt(const char* text, int& out, const char** end = nullptr);
 // Reads a real the way "%lf" does; false without a number or for infinities and NaN.
 bool parseDouble(const char* text, double& out);
 
