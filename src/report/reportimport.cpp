@@ -43,7 +43,7 @@ struct RowData {
   char type[ReportRow::kFieldMax + 1] = "";
   bool addNew = false;  // the type began with "+"
   int base = -1;
-  int count = 0;
+  int count = 0;  // what the patch columns span; objects keep their own channel count
   IVec3 position{-1, -1, -1};
   bool positionGiven = false;
   IVec3 size{-1, -1, -1};
