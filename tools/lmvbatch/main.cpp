@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -301,7 +302,7 @@ int render(Theatre& t, std::vector<std::unique_ptr<QImageCanvas>>& canvases, con
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int runBatch(int argc, char** argv) {
   Options o;
   if (int rc = parse(argc, argv, o)) return rc;
   std::vector<std::unique_ptr<QImageCanvas>> canvases;
@@ -344,4 +345,16 @@ int main(int argc, char** argv) {
     return 0;
   }
   return render(*theatre, canvases, o);
+}
+
+// Nothing escapes as a crash: an exception ends the run with a message and exit code 1.
+int main(int argc, char** argv) {
+  try {
+    return runBatch(argc, argv);
+  } catch (const std::exception& e) {
+    fprintf(stderr, "lmvbatch: Exception:%s\n", e.what());
+  } catch (...) {
+    fprintf(stderr, "lmvbatch: Exception:unknown\n");
+  }
+  return 1;
 }
