@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/beam.h"
+#include "geometry/light.h"
 #include "geometry/mhlight.h"
 #include "geometry/mmlight.h"
 #include "geometry/projection.h"
 #include "geometry/represent.h"
 #include "geometry/transformation.h"
+#include "model/color.h"
 #include "model/group.h"
 #include "model/objectentry.h"
 #include "model/objectlist.h"
@@ -361,6 +364,23 @@ int EditSession::analyseRubberBox() {
   if (!grouped) flags |= RubberBoxNoGroup;
   if (risers + lights + trusses > 0) flags |= RubberBoxAny;
   return flags;
+}
+
+void EditSession::homeLights() {
+  for (const auto& o : list.objects()) {
+    if (!o->isLight()) continue;
+    auto* light = dynamic_cast<Light*>(o.get());
+    if (!light || !light->beam) continue;
+    light->pan->setValue(0);
+    light->tilt->setValue(0);
+    Beam& beam = *light->beam;
+    beam.aperture->setValue(1);
+    if (Color* colour = beam.colour.get()) {
+      for (Value* c : colour->rgbo) c->setValue(255);
+      colour->intensity->setValue(255);
+      for (Value* f : colour->filters) f->setValue(0);
+    }
+  }
 }
 
 void EditSession::applyRubberBox(bool zoom, bool group, bool lights, bool toLine, bool evenly) {

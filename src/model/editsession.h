@@ -102,7 +102,9 @@ class EditSession : public AllocCounter {
   // Zoom, else group, else align the lights (or the risers) in the box to a fitted line or
   // under the one truss in the box. The box ends afterwards.
   void applyRubberBox(bool zoom, bool group, bool lights, bool toLine, bool evenly);
-  // ("Locate", every light to its home state, is the lights' own and sits beside this.)
+  // "Locate": every light points straight along its body (pan and tilt 0), fully open, in
+  // white at full intensity with no colour filter, so the rig can be checked at a glance.
+  void homeLights();
 
  private:
   struct Box {

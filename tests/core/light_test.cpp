@@ -11,6 +11,7 @@
 #include "lightutil.h"
 #include "model/color.h"
 #include "model/content.h"
+#include "model/editsession.h"
 
 using namespace lmv;
 using test::LightRig;
@@ -376,6 +377,37 @@ TEST(Light, BeamSectionsOfOldAndDamagedFiles) {
   EXPECT_EQ(first->beam->goboCount(), 2);
   EXPECT_EQ(first->beam->goboOrientation(1), 7);
   EXPECT_DOUBLE_EQ(first->getPan(), 12);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Light, LocateSendsEveryLightHome) {
+  test::LightRig rig;
+  MHLight* head = rig.place<MHLight>({300, 150, 200}, 45, -30);
+  MMLight* mirror = rig.place<MMLight>({600, 150, 200}, 20, 10);
+  for (Light* l : {static_cast<Light*>(head), static_cast<Light*>(mirror)}) {
+    l->beam->aperture->setValue(0.25);
+    l->beam->colour->intensity->setValue(40);
+    l->beam->colour->rgbo[1]->setValue(7);
+    for (Value* f : l->beam->colour->filters) f->setValue(3);
+  }
+  rig.theatre->undo->beginStep();
+  rig.theatre->content->edit->homeLights();
+  for (Light* l : {static_cast<Light*>(head), static_cast<Light*>(mirror)}) {
+    SCOPED_TRACE(l->typeLetter);
+    EXPECT_EQ(l->pan->currentValue(), 0);
+    EXPECT_EQ(l->tilt->currentValue(), 0);
+    EXPECT_EQ(l->beam->aperture->currentValue(), 1);
+    EXPECT_EQ(l->beam->colour->intensity->currentValue(), 255);
+    for (Value* c : l->beam->colour->rgbo) EXPECT_EQ(c->currentValue(), 255);
+    for (Value* f : l->beam->colour->filters) EXPECT_EQ(f->currentValue(), 0);
+  }
+  // One step: a single undo puts every light back.
+  rig.theatre->undo->undoStep();
+  EXPECT_EQ(head->pan->currentValue(), 45);
+  EXPECT_EQ(mirror->beam->aperture->currentValue(), 0.25);
 }
 
 }  // namespace
