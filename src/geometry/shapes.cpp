@@ -42,14 +42,31 @@ bool hasShape(const PolygonList& polygons, int ringSize) {
 
 // Polygon 0 and 1 take the two rings, edge k joins point k of both.
 void fillShape(PolygonList& polygons, const Vec3* low, const Vec3* high, int ringSize) {
-  PolygonEntry& a = polygons[0];
-  PolygonEntry& b = polygons[1];
+  Vec3* a = polygons[0].viewPointsToWrite();
+  Vec3* b = polygons[1].viewPointsToWrite();
   for (int k = 0; k < ringSize; ++k) {
-    a.setViewPoint(k, low[k]);
-    b.setViewPoint(k, high[k]);
-    PolygonEntry& edge = polygons[2 + k];
-    edge.setViewPoint(0, low[k]);
-    edge.setViewPoint(1, high[k]);
+    a[k] = low[k];
+    b[k] = high[k];
+    Vec3* edge = polygons[2 + k].viewPointsToWrite();
+    edge[0] = low[k];
+    edge[1] = high[k];
+  }
+}
+
+// projectShape for a list that is not of the shape's make: every access checked.
+void projectOddShape(const PaneProjection& pane, PolygonList& polygons, int ringSize) {
+  PolygonEntry* a = polygons.polygon(0);
+  PolygonEntry* b = polygons.polygon(1);
+  if (!a || !b) return;
+  for (int i = 0; i < ringSize; ++i) {
+    a->setPlanePoint(i, pane.projectPoint(a->viewPoint(i)));
+    b->setPlanePoint(i, pane.projectPoint(b->viewPoint(i)));
+  }
+  for (int k = 0; k < ringSize; ++k) {
+    PolygonEntry* edge = polygons.polygon(2 + k);
+    if (!edge) break;
+    edge->setPlanePoint(0, a->planePoint(k));
+    edge->setPlanePoint(1, b->planePoint(k));
   }
 }
 
@@ -58,6 +75,7 @@ void fillShape(PolygonList& polygons, const Vec3* low, const Vec3* high, int rin
 void makeShape(PolygonList& polygons, int ringSize) {
   if (hasShape(polygons, ringSize)) return;
   polygons.clear();
+  polygons.reserve(2 + ringSize, 4 * ringSize);
   polygons.add(ringSize, true, true);
   polygons.add(ringSize, true, true);
   for (int k = 0; k < ringSize; ++k) polygons.add(2, false, false);
@@ -134,18 +152,22 @@ void buildBody(PolygonList& polygons, const IVec3& centre, const IVec3& size, co
 }
 
 void projectShape(const PaneProjection& pane, PolygonList& polygons, int ringSize) {
-  PolygonEntry* a = polygons.polygon(0);
-  PolygonEntry* b = polygons.polygon(1);
-  if (!a || !b) return;
+  if (!hasShape(polygons, ringSize)) {
+    projectOddShape(pane, polygons, ringSize);
+    return;
+  }
+  const Vec3* av = polygons[0].viewPoints();
+  const Vec3* bv = polygons[1].viewPoints();
+  Vec2* a = polygons[0].planePointsToWrite();
+  Vec2* b = polygons[1].planePointsToWrite();
   for (int i = 0; i < ringSize; ++i) {
-    a->setPlanePoint(i, pane.projectPoint(a->viewPoint(i)));
-    b->setPlanePoint(i, pane.projectPoint(b->viewPoint(i)));
+    a[i] = pane.projectPoint(av[i]);
+    b[i] = pane.projectPoint(bv[i]);
   }
   for (int k = 0; k < ringSize; ++k) {
-    PolygonEntry* edge = polygons.polygon(2 + k);
-    if (!edge) break;
-    edge->setPlanePoint(0, a->planePoint(k));
-    edge->setPlanePoint(1, b->planePoint(k));
+    Vec2* edge = polygons[2 + k].planePointsToWrite();
+    edge[0] = a[k];
+    edge[1] = b[k];
   }
 }
 
