@@ -211,6 +211,7 @@ void Beam::computeHeadRays(const LightPose& pose, const GoboList* library) {
   const double a = aperture->currentValue();
   const bool closeEach = gobos.size() > 1;
   Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.skipInverse();
   double turnedBy = 0;
   for (size_t k = 0; k < gobos.size(); ++k) {
     const Gobo& g = *gobos[k];

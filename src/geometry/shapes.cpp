@@ -96,6 +96,7 @@ std::unique_ptr<Represent> newBodyRepresent(int pane) {
 void buildBox(PolygonList& polygons, const IVec3& centre, const IVec3& size, const IVec3& angles,
               int split, const Transformation& view) {
   Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.skipInverse();
   turn.set({}, toVec3(angles));
   buildTurnedBox(polygons, centre, size, turn, split, view);
 }
@@ -121,6 +122,7 @@ void buildTurnedBox(PolygonList& polygons, const IVec3& centre, const IVec3& siz
 void bodyRings(const IVec3& centre, const IVec3& size, const Vec3& angles, const Vec3* headTurn,
                Vec3 (&rings)[2][kBodyRing]) {
   Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.skipInverse();
   turn.set({}, {});
   if (headTurn) turn.rotate(*headTurn);
   turn.rotate(angles);
