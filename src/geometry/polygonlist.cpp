@@ -25,9 +25,9 @@ void PolygonEntry::setViewPoint(int i, const Vec3& p) {
   if (owner) owner->changed = 1;
 }
 
-Vec3* PolygonEntry::viewPointsToWrite() {
-  if (owner && count_ > 0) owner->changed = 1;
-  return view_;
+Vec3* PolygonList::allViewPointsToWrite() {
+  if (owner && !view_.empty()) owner->changed = 1;
+  return view_.data();
 }
 
 PolygonEntry& PolygonList::add(int pointCount, bool closed, bool inExtent) {

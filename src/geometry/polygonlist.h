@@ -55,10 +55,6 @@ class PolygonEntry : public AllocCounter {
   // Direct access for the per-frame loops (pointCount() elements each).
   const Vec3* viewPoints() const { return view_; }
   const Vec2* planePoints() const { return plane_; }
-  // For a caller that rewrites the view points: the owner is told at once, as setViewPoint
-  // would.
-  Vec3* viewPointsToWrite();
-  Vec2* planePointsToWrite() { return plane_; }
 
  private:
   friend class PolygonList;
@@ -100,6 +96,13 @@ class PolygonList : public AllocCounter {
 
   // Points of all polygons together.
   int totalPoints() const { return int(view_.size()); }
+  // The points of all polygons as one array of totalPoints(), polygon after polygon, for
+  // the per-frame loops of shapes whose layout is known. Writing view points tells the
+  // owner at once, as setViewPoint would.
+  const Vec3* allViewPoints() const { return view_.data(); }
+  const Vec2* allPlanePoints() const { return plane_.data(); }
+  Vec3* allViewPointsToWrite();
+  Vec2* allPlanePointsToWrite() { return plane_.data(); }
   // Every view point of every polygon, in polygon order, into out (cleared first; its
   // capacity is reused).
   void collectViewPoints(std::vector<Vec3>& out) const;

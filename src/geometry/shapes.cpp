@@ -40,16 +40,24 @@ bool hasShape(const PolygonList& polygons, int ringSize) {
   return true;
 }
 
+// The points of a list of the shape's make, polygon after polygon: the two rings, then the
+// edges, edge k from point k of the low ring to point k of the high one.
+struct ShapeLayout {
+  int ringSize;
+  int low(int k) const { return k; }
+  int high(int k) const { return ringSize + k; }
+  int edge(int k) const { return 2 * ringSize + 2 * k; }
+};
+
 // Polygon 0 and 1 take the two rings, edge k joins point k of both.
 void fillShape(PolygonList& polygons, const Vec3* low, const Vec3* high, int ringSize) {
-  Vec3* a = polygons[0].viewPointsToWrite();
-  Vec3* b = polygons[1].viewPointsToWrite();
+  const ShapeLayout at{ringSize};
+  Vec3* points = polygons.allViewPointsToWrite();
   for (int k = 0; k < ringSize; ++k) {
-    a[k] = low[k];
-    b[k] = high[k];
-    Vec3* edge = polygons[2 + k].viewPointsToWrite();
-    edge[0] = low[k];
-    edge[1] = high[k];
+    points[at.low(k)] = low[k];
+    points[at.high(k)] = high[k];
+    points[at.edge(k)] = low[k];
+    points[at.edge(k) + 1] = high[k];
   }
 }
 
@@ -158,18 +166,16 @@ void projectShape(const PaneProjection& pane, PolygonList& polygons, int ringSiz
     projectOddShape(pane, polygons, ringSize);
     return;
   }
-  const Vec3* av = polygons[0].viewPoints();
-  const Vec3* bv = polygons[1].viewPoints();
-  Vec2* a = polygons[0].planePointsToWrite();
-  Vec2* b = polygons[1].planePointsToWrite();
+  const ShapeLayout at{ringSize};
+  const Vec3* view = polygons.allViewPoints();
+  Vec2* plane = polygons.allPlanePointsToWrite();
   for (int i = 0; i < ringSize; ++i) {
-    a[i] = pane.projectPoint(av[i]);
-    b[i] = pane.projectPoint(bv[i]);
+    plane[at.low(i)] = pane.projectPoint(view[at.low(i)]);
+    plane[at.high(i)] = pane.projectPoint(view[at.high(i)]);
   }
   for (int k = 0; k < ringSize; ++k) {
-    Vec2* edge = polygons[2 + k].planePointsToWrite();
-    edge[0] = a[k];
-    edge[1] = b[k];
+    plane[at.edge(k)] = plane[at.low(k)];
+    plane[at.edge(k) + 1] = plane[at.high(k)];
   }
 }
 
