@@ -32,7 +32,7 @@ Vec3* PolygonList::allViewPointsToWrite() {
 
 PolygonEntry& PolygonList::add(int pointCount, bool closed, bool inExtent) {
   polygons_.emplace_back(owner);
-  PolygonEntry& p = polygons_.back();
+  PolygonEntry& p = polygons_.back().entry;
   p.list_ = this;
   p.first_ = view_.size();
   // The entries may have moved with the array that holds them.
@@ -45,14 +45,14 @@ PolygonEntry& PolygonList::add(int pointCount, bool closed, bool inExtent) {
 
 void PolygonList::remove(int k) {
   if (k < 0 || k >= count()) return;
-  const PolygonEntry& p = polygons_[size_t(k)];
+  const PolygonEntry& p = polygons_[size_t(k)].entry;
   const auto from = std::ptrdiff_t(p.first_);
   const auto to = from + p.count_;
   view_.erase(view_.begin() + from, view_.begin() + to);
   plane_.erase(plane_.begin() + from, plane_.begin() + to);
   const size_t removed = size_t(p.count_);
   polygons_.erase(polygons_.begin() + k);
-  for (size_t j = size_t(k); j < polygons_.size(); ++j) polygons_[j].first_ -= removed;
+  for (size_t j = size_t(k); j < polygons_.size(); ++j) polygons_[j].entry.first_ -= removed;
   rebase();
 }
 
@@ -74,27 +74,29 @@ void PolygonList::reserve(int polygons, int points) {
 void PolygonList::resizePolygon(PolygonEntry& p, int n) {
   // Later polygons by position, not by first point: an empty polygon shares its first point
   // with the next.
-  const size_t later = size_t(&p - polygons_.data()) + 1;
+  size_t later = 0;
+  while (later < polygons_.size() && &polygons_[later].entry != &p) ++later;
+  ++later;
   const auto end = std::ptrdiff_t(p.first_) + p.count_;
   if (n > p.count_) {
     const size_t more = size_t(n - p.count_);
     view_.insert(view_.begin() + end, more, Vec3{});
     plane_.insert(plane_.begin() + end, more, Vec2{});
-    for (size_t j = later; j < polygons_.size(); ++j) polygons_[j].first_ += more;
+    for (size_t j = later; j < polygons_.size(); ++j) polygons_[j].entry.first_ += more;
   } else {
     const size_t fewer = size_t(p.count_ - n);
     view_.erase(view_.begin() + (end - std::ptrdiff_t(fewer)), view_.begin() + end);
     plane_.erase(plane_.begin() + (end - std::ptrdiff_t(fewer)), plane_.begin() + end);
-    for (size_t j = later; j < polygons_.size(); ++j) polygons_[j].first_ -= fewer;
+    for (size_t j = later; j < polygons_.size(); ++j) polygons_[j].entry.first_ -= fewer;
   }
   p.count_ = n;
   rebase();
 }
 
 void PolygonList::rebase() {
-  for (PolygonEntry& p : polygons_) {
-    p.view_ = view_.data() + p.first_;
-    p.plane_ = plane_.data() + p.first_;
+  for (Slot& s : polygons_) {
+    s.entry.view_ = view_.data() + s.entry.first_;
+    s.entry.plane_ = plane_.data() + s.entry.first_;
   }
 }
 

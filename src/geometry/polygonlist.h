@@ -28,9 +28,6 @@ class PolygonEntry : public AllocCounter {
   explicit PolygonEntry(Represent* owner = nullptr) : AllocCounter("PolygonEntry"), owner(owner) {}
   PolygonEntry(const PolygonEntry&) = delete;
   PolygonEntry& operator=(const PolygonEntry&) = delete;
-  // Moves keep the points where they are (in the list's arrays or the entry's own).
-  PolygonEntry(PolygonEntry&&) = default;
-  PolygonEntry& operator=(PolygonEntry&&) = default;
 
   Represent* owner;       // told when a view point is written; may be null
   bool inExtent = false;  // counts for the extent, the screen centre and pane fitting
@@ -63,6 +60,10 @@ class PolygonEntry : public AllocCounter {
     std::vector<Vec3> view;
     std::vector<Vec2> plane;
   };
+
+  // Only the list moves its entries (within its array); the points stay where they are.
+  PolygonEntry(PolygonEntry&&) = default;
+  PolygonEntry& operator=(PolygonEntry&&) = default;
 
   PolygonList* list_ = nullptr;  // whose arrays hold the points; null: own_ holds them
   std::unique_ptr<OwnPoints> own_;
@@ -110,13 +111,24 @@ class PolygonList : public AllocCounter {
  private:
   friend class PolygonEntry;
 
-  PolygonEntry& entry(size_t k) const { return const_cast<PolygonEntry&>(polygons_[k]); }
+  PolygonEntry& entry(size_t k) const { return const_cast<PolygonEntry&>(polygons_[k].entry); }
   // Grows or shrinks polygon p's share of the arrays at its end.
   void resizePolygon(PolygonEntry& p, int n);
   // Points every polygon at its place in the arrays, which may have moved.
   void rebase();
 
-  std::vector<PolygonEntry> polygons_;
+  // The array's element: entries may be moved by the list's array and nobody else.
+  struct Slot {
+    explicit Slot(Represent* owner) : entry(owner) {}
+    Slot(Slot&& other) noexcept : entry(std::move(other.entry)) {}
+    Slot& operator=(Slot&& other) noexcept {
+      entry = std::move(other.entry);
+      return *this;
+    }
+    PolygonEntry entry;
+  };
+
+  std::vector<Slot> polygons_;
   std::vector<Vec3> view_;
   std::vector<Vec2> plane_;
 };
