@@ -99,6 +99,55 @@ bool solve3(double m[3][3], double rhs[3], double x[3]) {
   return true;
 }
 
+// Components by an axis known at compile time.
+template <int A>
+double get(const Vec3& v) {
+  if constexpr (A == kAxisX) return v.x;
+  if constexpr (A == kAxisY) return v.y;
+  return v.z;
+}
+template <int A>
+double& ref(Vec3& v) {
+  if constexpr (A == kAxisX) return v.x;
+  if constexpr (A == kAxisY) return v.y;
+  return v.z;
+}
+template <int A>
+double get(const IVec3& v) {
+  if constexpr (A == kAxisX) return v.x;
+  if constexpr (A == kAxisY) return v.y;
+  return v.z;
+}
+
+// One axis J of a hit at t: where the ray crosses it, which must lie within the face.
+template <int J>
+bool hitAlong(const Vec3& o, const Vec3& p, double t, const IVec3& room, Vec3& q, SpotKind& kind) {
+  const double qj = get<J>(o) + (get<J>(p) - get<J>(o)) * t;
+  const double size = get<J>(room);
+  if (!(qj >= 0 && qj <= size)) return false;
+  if (qj == 0 || qj == size) kind = SpotKind::Border;
+  ref<J>(q) = qj;
+  return true;
+}
+
+// Beam::hitFace for a face across axis K at `plane`; the other axes in increasing order.
+template <int K>
+bool hitAcross(const Vec3& o, const Vec3& p, double plane, const IVec3& room, Vec3& q,
+               SpotKind& kind) {
+  const double d = get<K>(p) - get<K>(o);
+  if (d == 0) return false;
+  const double t = (plane - get<K>(o)) / d;
+  // Written so that a not-a-number fails every test.
+  if (!(t >= 0)) return false;
+  kind = SpotKind::Inside;
+  constexpr int first = K == kAxisX ? kAxisY : kAxisX;
+  constexpr int second = K == kAxisZ ? kAxisY : kAxisZ;
+  if (!hitAlong<first>(o, p, t, room, q, kind) || !hitAlong<second>(o, p, t, room, q, kind))
+    return false;
+  ref<K>(q) = plane;
+  return !samePoint(q, o);
+}
+
 Vec3 roomCorner(const int (&counts)[6], const IVec3& room) {
   auto pick = [&](int low, double far) -> double {
     if (counts[low] > 0) return 0;
@@ -211,6 +260,7 @@ void Beam::computeHeadRays(const LightPose& pose, const GoboList* library) {
   const double a = aperture->currentValue();
   const bool closeEach = gobos.size() > 1;
   Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.skipInverse();
   double turnedBy = 0;
   for (size_t k = 0; k < gobos.size(); ++k) {
     const Gobo& g = *gobos[k];
@@ -279,6 +329,21 @@ bool Beam::hitFace(const Vec3& o, const Vec3& p, int face, const IVec3& room, Ve
                    SpotKind& kind) {
   const int k = face / 2;
   const double plane = face % 2 ? axisOf(room, k) : 0;
+  // Every ray of every beam meets up to six faces each frame: the axes are fixed at compile
+  // time there, with the very same arithmetic.
+  switch (face) {
+    case 0:
+    case 1:
+      return hitAcross<kAxisX>(o, p, plane, room, q, kind);
+    case 2:
+    case 3:
+      return hitAcross<kAxisY>(o, p, plane, room, q, kind);
+    case 4:
+    case 5:
+      return hitAcross<kAxisZ>(o, p, plane, room, q, kind);
+    default:
+      break;
+  }
   const double d = p[k] - o[k];
   if (d == 0) return false;
   const double t = (plane - o[k]) / d;

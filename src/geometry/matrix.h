@@ -31,6 +31,19 @@ class Matrix : public AllocCounter {
   void postTranslate(const Vec3& p);
 
   Vec4 transformVector(const Vec4& v) const;
+  // The x, y, z of transformVector((p, 1)), each row summed exactly as there; the w row is
+  // not computed. Per-frame shapes and rays transform many points through few matrices.
+  Vec3 transformPoint(const Vec3& p) const {
+    auto row = [&](int i) {
+      double sum = 0.0;
+      sum += m[i][0] * p.x;
+      sum += m[i][1] * p.y;
+      sum += m[i][2] * p.z;
+      sum += m[i][3] * 1.0;
+      return sum;
+    };
+    return {row(0), row(1), row(2)};
+  }
 
   // The elementary rotation about an axis (identity for an axis outside 0..2).
   static void rotation(int axis, double degrees, double (&r)[4][4]);

@@ -5,13 +5,16 @@
 namespace lmv {
 
 void Represent::measure() {
-  extent.reset();
+  // Gathered in a local: the compiler cannot tell the member from the points it reads, and
+  // would store and reload it for every point.
+  Extent e;
   for (int k = 0; k < polygons.count(); ++k) {
     const PolygonEntry& p = polygons[k];
     if (!p.inExtent) continue;
     const Vec2* points = p.planePoints();
-    for (int i = 0; i < p.pointCount(); ++i) extent.include(points[i]);
+    for (int i = 0; i < p.pointCount(); ++i) e.include(points[i]);
   }
+  extent = e;
 }
 
 void Represent::toPixels(const PaneProjection& pane) {

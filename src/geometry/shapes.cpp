@@ -40,16 +40,41 @@ bool hasShape(const PolygonList& polygons, int ringSize) {
   return true;
 }
 
+// The points of a list of the shape's make, polygon after polygon: the two rings, then the
+// edges, edge k from point k of the low ring to point k of the high one.
+struct ShapeLayout {
+  int ringSize;
+  int low(int k) const { return k; }
+  int high(int k) const { return ringSize + k; }
+  int edge(int k) const { return 2 * ringSize + 2 * k; }
+};
+
 // Polygon 0 and 1 take the two rings, edge k joins point k of both.
 void fillShape(PolygonList& polygons, const Vec3* low, const Vec3* high, int ringSize) {
-  PolygonEntry& a = polygons[0];
-  PolygonEntry& b = polygons[1];
+  const ShapeLayout at{ringSize};
+  Vec3* points = polygons.allViewPointsToWrite();
   for (int k = 0; k < ringSize; ++k) {
-    a.setViewPoint(k, low[k]);
-    b.setViewPoint(k, high[k]);
-    PolygonEntry& edge = polygons[2 + k];
-    edge.setViewPoint(0, low[k]);
-    edge.setViewPoint(1, high[k]);
+    points[at.low(k)] = low[k];
+    points[at.high(k)] = high[k];
+    points[at.edge(k)] = low[k];
+    points[at.edge(k) + 1] = high[k];
+  }
+}
+
+// projectShape for a list that is not of the shape's make: every access checked.
+void projectOddShape(const PaneProjection& pane, PolygonList& polygons, int ringSize) {
+  PolygonEntry* a = polygons.polygon(0);
+  PolygonEntry* b = polygons.polygon(1);
+  if (!a || !b) return;
+  for (int i = 0; i < ringSize; ++i) {
+    a->setPlanePoint(i, pane.projectPoint(a->viewPoint(i)));
+    b->setPlanePoint(i, pane.projectPoint(b->viewPoint(i)));
+  }
+  for (int k = 0; k < ringSize; ++k) {
+    PolygonEntry* edge = polygons.polygon(2 + k);
+    if (!edge) break;
+    edge->setPlanePoint(0, a->planePoint(k));
+    edge->setPlanePoint(1, b->planePoint(k));
   }
 }
 
@@ -58,6 +83,7 @@ void fillShape(PolygonList& polygons, const Vec3* low, const Vec3* high, int rin
 void makeShape(PolygonList& polygons, int ringSize) {
   if (hasShape(polygons, ringSize)) return;
   polygons.clear();
+  polygons.reserve(2 + ringSize, 4 * ringSize);
   polygons.add(ringSize, true, true);
   polygons.add(ringSize, true, true);
   for (int k = 0; k < ringSize; ++k) polygons.add(2, false, false);
@@ -78,6 +104,7 @@ std::unique_ptr<Represent> newBodyRepresent(int pane) {
 void buildBox(PolygonList& polygons, const IVec3& centre, const IVec3& size, const IVec3& angles,
               int split, const Transformation& view) {
   Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.skipInverse();
   turn.set({}, toVec3(angles));
   buildTurnedBox(polygons, centre, size, turn, split, view);
 }
@@ -103,6 +130,7 @@ void buildTurnedBox(PolygonList& polygons, const IVec3& centre, const IVec3& siz
 void bodyRings(const IVec3& centre, const IVec3& size, const Vec3& angles, const Vec3* headTurn,
                Vec3 (&rings)[2][kBodyRing]) {
   Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.skipInverse();
   turn.set({}, {});
   if (headTurn) turn.rotate(*headTurn);
   turn.rotate(angles);
@@ -134,18 +162,20 @@ void buildBody(PolygonList& polygons, const IVec3& centre, const IVec3& size, co
 }
 
 void projectShape(const PaneProjection& pane, PolygonList& polygons, int ringSize) {
-  PolygonEntry* a = polygons.polygon(0);
-  PolygonEntry* b = polygons.polygon(1);
-  if (!a || !b) return;
+  if (!hasShape(polygons, ringSize)) {
+    projectOddShape(pane, polygons, ringSize);
+    return;
+  }
+  const ShapeLayout at{ringSize};
+  const Vec3* view = polygons.allViewPoints();
+  Vec2* plane = polygons.allPlanePointsToWrite();
   for (int i = 0; i < ringSize; ++i) {
-    a->setPlanePoint(i, pane.projectPoint(a->viewPoint(i)));
-    b->setPlanePoint(i, pane.projectPoint(b->viewPoint(i)));
+    plane[at.low(i)] = pane.projectPoint(view[at.low(i)]);
+    plane[at.high(i)] = pane.projectPoint(view[at.high(i)]);
   }
   for (int k = 0; k < ringSize; ++k) {
-    PolygonEntry* edge = polygons.polygon(2 + k);
-    if (!edge) break;
-    edge->setPlanePoint(0, a->planePoint(k));
-    edge->setPlanePoint(1, b->planePoint(k));
+    plane[at.edge(k)] = plane[at.low(k)];
+    plane[at.edge(k) + 1] = plane[at.high(k)];
   }
 }
 

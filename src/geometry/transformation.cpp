@@ -59,6 +59,7 @@ void Transformation::set(const IVec3& p, const Vec3& a) {
   matrix_.preTranslate(
       {-static_cast<double>(p.x), -static_cast<double>(p.y), -static_cast<double>(p.z)});
 
+  if (!keepInverse_) return;
   inverse_.setIdentity();
   for (int axis : order_) inverse_.postRotate(axis, a[axis]);
   inverse_.postTranslate(toVec3(p));
@@ -66,12 +67,8 @@ void Transformation::set(const IVec3& p, const Vec3& a) {
 
 void Transformation::rotate(const Vec3& b) {
   for (int axis : order_) matrix_.preRotate(axis, -b[axis]);
+  if (!keepInverse_) return;
   for (int axis : order_) inverse_.postRotate(axis, b[axis]);
-}
-
-Vec3 Transformation::apply(const Vec3& v) const {
-  const Vec4 r = matrix_.transformVector({v.x, v.y, v.z, 1.0});
-  return {r.x, r.y, r.z};
 }
 
 Vec3 Transformation::applyInverse(const Vec3& v) const {

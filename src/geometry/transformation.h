@@ -18,6 +18,11 @@ class Transformation : public AllocCounter {
   // Affects only later set() and rotate() calls.
   void setOrder(int first, int second, int third);
 
+  // For a turn that is only ever applied forwards (the per-frame bodies, boxes and rays):
+  // later set() and rotate() calls leave the inverse alone, which halves their work. Its
+  // inverse() and applyInverse() are then not to be used.
+  void skipInverse() { keepInverse_ = false; }
+
   // matrix = T(-p) * R_o2(-a_o2) * R_o1(-a_o1) * R_o0(-a_o0), inverse = its exact inverse;
   // a is indexed by axis (a.x about x, a.y about y, a.z about z).
   void set(const IVec3& p, const Vec3& a);
@@ -28,7 +33,7 @@ class Transformation : public AllocCounter {
   // The x, y, z of matrix * (v, 1) and of inverse * (v, 1). For a view, apply takes a world
   // point to camera space; for an object set at position 0, apply turns a local direction
   // into the world.
-  Vec3 apply(const Vec3& v) const;
+  Vec3 apply(const Vec3& v) const { return matrix_.transformPoint(v); }
   Vec3 applyInverse(const Vec3& v) const;
 
   // The angles (ax, ay, az) of the rotation part read as the (x, z, y) form
@@ -44,6 +49,7 @@ class Transformation : public AllocCounter {
   Matrix matrix_;
   Matrix inverse_;
   int order_[3] = {kAxisX, kAxisY, kAxisZ};
+  bool keepInverse_ = true;
 };
 
 // World orientation of something turned by `own` inside a frame turned by `parent`.

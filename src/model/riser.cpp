@@ -290,6 +290,7 @@ void Riser::project() {
   const IVec3 centre = worldPositionInt();
   const IVec3 extent = getSize();
   Transformation turn(kAxisX, kAxisZ, kAxisY);
+  turn.skipInverse();
   turn.set({}, toVec3(worldOrientationInt()));
   for (int pane = 0; pane < views.panes() && pane < 4; ++pane) {
     auto& r = representations[size_t(pane)];

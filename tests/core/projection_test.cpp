@@ -115,6 +115,54 @@ TEST(PolygonList, CountsCollectsAndRemoves) {
   EXPECT_EQ(nullptr, list.polygon(1));
 }
 
+// Polygons share their list's point arrays: resizing or removing one must leave the points
+// of the others where they belong, empty polygons included.
+TEST(PolygonList, ResizingAndRemovingKeepOtherPolygonsPoints) {
+  Represent owner(0);
+  PolygonList& list = owner.polygons;
+  list.add(0, false, false);
+  list.add(2, false, false);
+  list.add(3, true, true);
+  for (int k = 1; k < 3; ++k)
+    for (int i = 0; i < list[k].pointCount(); ++i) {
+      list[k].setViewPoint(i, {double(10 * k + i), 0, 0});
+      list[k].setPlanePoint(i, {double(10 * k + i), 1});
+    }
+  auto expectPolygon = [&](int k, int first, int n) {
+    SCOPED_TRACE(k);
+    ASSERT_EQ(n, list[k].pointCount());
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(first + i, list[k].viewPoint(i).x);
+      EXPECT_EQ(first + i, list[k].planePoint(i).x);
+    }
+  };
+  list[0].setPointCount(2);  // the empty one grows in front of the others
+  EXPECT_EQ(0, list[0].viewPoint(1).x);
+  EXPECT_EQ(0, list[0].planePoint(1).y);
+  expectPolygon(1, 10, 2);
+  expectPolygon(2, 20, 3);
+  list[1].setPointCount(1);
+  expectPolygon(1, 10, 1);
+  expectPolygon(2, 20, 3);
+  list.remove(1);
+  expectPolygon(1, 20, 3);
+  EXPECT_EQ(5, list.totalPoints());
+  std::vector<Vec3> points;
+  list.collectViewPoints(points);
+  ASSERT_EQ(5u, points.size());
+  EXPECT_EQ(22, points[4].x);
+  owner.changed = 0;
+  list[1].setViewPoint(2, {7, 7, 7});
+  EXPECT_TRUE(owner.takeChanged());
+
+  PolygonEntry alone;  // outside a list it keeps its points itself
+  alone.setPointCount(2);
+  alone.setViewPoint(1, {5, 0, 0});
+  alone.setPointCount(4);
+  EXPECT_EQ(5, alone.viewPoint(1).x);
+  EXPECT_EQ(0, alone.viewPoint(3).x);
+}
+
 // A representation with a square 0..10 in the extent and a far point outside it.
 class RepresentFixture : public ::testing::Test {
  protected:
