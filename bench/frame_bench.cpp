@@ -249,113 +249,6 @@ void BM_CanvasCallsOnly(benchmark::State& state) {
   reportSegments(state, rig);
 }
 
-// A real theatre of generated risers in four 800 x 600 QImage panes, one frame already drawn
-// so that every representation exists; each phase is then measured on its own.
-struct TheatreRig {
-  explicit TheatreRig(int risers) {
-    Canvas* raw[kPanes];
-    for (int p = 0; p < kPanes; ++p) {
-      canvases.push_back(std::make_unique<QImageCanvas>(kPaneWidth, kPaneHeight));
-      raw[p] = canvases.back().get();
-    }
-    theatre = std::make_unique<Theatre>(raw, 0, "", "");
-    Theatre& t = *theatre;
-    t.paneCount = kPanes;
-    for (int p = 0; p < kPanes; ++p) {
-      t.paneRects[p][0] = t.paneRects[p][1] = 0;
-      t.paneRects[p][2] = kPaneWidth - 1;
-      t.paneRects[p][3] = kPaneHeight - 1;
-    }
-    t.walls->setSize(1200, 500, 900);
-    std::mt19937 rng{unsigned(risers)};
-    std::uniform_int_distribution<int> x(50, 1150), y(10, 450), z(50, 850), size(10, 120),
-        turn(0, 359);
-    ObjectList& objects = *t.content->objectList;
-    for (int i = 0; i < risers; ++i) {
-      Riser* r = objects.newRiser();
-      r->setAutoButt(0);
-      r->setSize(size(rng), size(rng), size(rng));
-      r->setWorldPosition(x(rng), y(rng), z(rng));
-      r->setWorldOrientation(0, turn(rng), 0);
-    }
-    frame();
-  }
-  void frame() {
-    drawFrame(*theatre, 0);
-    finish();
-  }
-  // The frame loop reads every picture before copying it to the window.
-  void finish() {
-    for (auto& c : canvases) benchmark::DoNotOptimize(c->image().constBits());
-  }
-  // The segments the draw phase draws, in pixels, one list per pane.
-  std::array<std::vector<QLine>, kPanes> segments() const {
-    std::array<std::vector<QLine>, kPanes> lines;
-    Theatre& t = *theatre;
-    for (int p = 0; p < kPanes; ++p) {
-      PaneProjection pp = t.viewList->projection(p);
-      auto add = [&](const PolygonList& polys) {
-        for (int k = 0; k < polys.count(); ++k) {
-          const PolygonEntry& poly = polys[k];
-          int n = poly.pointCount();
-          for (int i = 1; i <= n; ++i) {
-            if (i == n && !poly.closed) break;
-            ScreenPoint a = pp.toScreenPolygon(poly.planePoint(i - 1));
-            ScreenPoint b = pp.toScreenPolygon(poly.planePoint(i % n));
-            lines[p].emplace_back(a.x, a.y, b.x, b.y);
-          }
-        }
-      };
-      if (Represent* r = t.walls->representation(p)) add(r->polygons);
-      for (const auto& o : t.content->objectList->objects())
-        if (Represent* r = o->representation(p)) add(r->polygons);
-    }
-    return lines;
-  }
-
-  std::vector<std::unique_ptr<QImageCanvas>> canvases;
-  std::unique_ptr<Theatre> theatre;
-};
-
-void BM_PhaseBuild(benchmark::State& state) {
-  TheatreRig rig(int(state.range(0)));
-  for (auto _ : state) rig.theatre->buildPhase();
-}
-
-void BM_PhaseProject(benchmark::State& state) {
-  TheatreRig rig(int(state.range(0)));
-  for (auto _ : state) rig.theatre->projectPhase();
-}
-
-void BM_PhaseFit(benchmark::State& state) {
-  TheatreRig rig(int(state.range(0)));
-  for (auto _ : state) rig.theatre->fitPhase();
-}
-
-void BM_PhaseDraw(benchmark::State& state) {
-  TheatreRig rig(int(state.range(0)));
-  for (auto _ : state) {
-    for (auto& c : rig.canvases) c->clear(0);
-    rig.theatre->drawPhase();
-    rig.finish();
-  }
-}
-
-void BM_FrameWhole(benchmark::State& state) {
-  TheatreRig rig(int(state.range(0)));
-  for (auto _ : state) rig.frame();
-}
-
-// The floor for the draw phase: the theatre's own segments in one drawLines call per pane.
-void BM_PhaseDrawFloor(benchmark::State& state) {
-  TheatreRig rig(int(state.range(0)));
-  std::array<std::vector<QLine>, kPanes> lines = rig.segments();
-  int total = 0;
-  for (auto& l : lines) total += int(l.size());
-  drawLinesLoop(state, lines);
-  state.counters["segments"] = total;
-}
-
 // The bundled library, copied (the fixture index writes its cache into its folder) to a
 // folder of this process that goes when the program ends.
 struct LibraryCopy {
@@ -380,18 +273,26 @@ const LibraryCopy& library() {
   return copy;
 }
 
-// A theatre of moving heads of a bundled personality with their gobos open, hung in the upper
-// half of a 1200 x 500 x 900 box and pointed every way downwards, so that their spots fall on
-// the floor and the walls and some reach a corner. One frame is drawn before measuring.
-struct HeadRig {
-  explicit HeadRig(int heads) {
+// Allocations per iteration inside the measured loop.
+struct AllocationCount {
+  explicit AllocationCount(benchmark::State& s) : state(s), start(allocations.load()) {}
+  ~AllocationCount() {
+    state.counters["allocs/frame"] =
+        double(allocations.load() - start) / double(state.iterations() ? state.iterations() : 1);
+  }
+  benchmark::State& state;
+  int64_t start;
+};
+
+// Four 800 x 600 QImage panes in design mode around a 1200 x 500 x 900 theatre.
+struct PaneTheatre {
+  PaneTheatre(const std::string& fixtures, const std::string& extensions) {
     Canvas* raw[kPanes];
     for (int p = 0; p < kPanes; ++p) {
       canvases.push_back(std::make_unique<QImageCanvas>(kPaneWidth, kPaneHeight));
       raw[p] = canvases.back().get();
     }
-    theatre = std::make_unique<Theatre>(raw, 0, library().folder("Personalities"),
-                                        library().folder("Extensions"));
+    theatre = std::make_unique<Theatre>(raw, 0, fixtures, extensions);
     Theatre& t = *theatre;
     t.paneCount = kPanes;
     for (int p = 0; p < kPanes; ++p) {
@@ -400,6 +301,60 @@ struct HeadRig {
       t.paneRects[p][3] = kPaneHeight - 1;
     }
     t.walls->setSize(1200, 500, 900);
+  }
+  void frame() {
+    drawFrame(*theatre, 0);
+    finish();
+  }
+  // The frame loop reads every picture before copying it to the window.
+  void finish() {
+    for (auto& c : canvases) benchmark::DoNotOptimize(c->image().constBits());
+  }
+  // The segments the draw phase draws, by pane, taken from a drawing into recording panes.
+  std::array<std::vector<QLine>, kPanes> segments() {
+    std::array<RecordingCanvas, kPanes> record;
+    Theatre& t = *theatre;
+    for (int p = 0; p < kPanes; ++p) t.paneCanvases[p] = &record[p];
+    t.drawPhase();
+    std::array<std::vector<QLine>, kPanes> lines;
+    for (int p = 0; p < kPanes; ++p) {
+      for (const Segment& s : record[p].segments()) lines[p].emplace_back(s.x1, s.y1, s.x2, s.y2);
+      t.paneCanvases[p] = canvases[p].get();
+    }
+    return lines;
+  }
+
+  std::vector<std::unique_ptr<QImageCanvas>> canvases;
+  std::unique_ptr<Theatre> theatre;
+};
+
+// Generated risers of many sizes, turned about y; one frame is drawn before measuring so
+// that every representation exists.
+struct RiserRig : PaneTheatre {
+  explicit RiserRig(int risers) : PaneTheatre("", "") {
+    Theatre& t = *theatre;
+    std::mt19937 rng{unsigned(risers)};
+    std::uniform_int_distribution<int> x(50, 1150), y(10, 450), z(50, 850), size(10, 120),
+        turn(0, 359);
+    ObjectList& objects = *t.content->objectList;
+    for (int i = 0; i < risers; ++i) {
+      Riser* r = objects.newRiser();
+      r->setAutoButt(0);
+      r->setSize(size(rng), size(rng), size(rng));
+      r->setWorldPosition(x(rng), y(rng), z(rng));
+      r->setWorldOrientation(0, turn(rng), 0);
+    }
+    frame();
+  }
+};
+
+// Moving heads of a bundled personality with their gobos open, hung in the upper half of the
+// box and pointed every way downwards, so that their spots fall on the floor and the walls
+// and some reach a corner. One frame is drawn before measuring.
+struct HeadRig : PaneTheatre {
+  explicit HeadRig(int heads)
+      : PaneTheatre(library().folder("Personalities"), library().folder("Extensions")) {
+    Theatre& t = *theatre;
     std::mt19937 rng{unsigned(heads)};
     std::uniform_int_distribution<int> x(50, 1150), y(250, 480), z(50, 850), pan(-180, 180),
         tilt(-70, 70), cone(8, 25);
@@ -419,64 +374,34 @@ struct HeadRig {
     }
     frame();
   }
-  void frame() {
-    drawFrame(*theatre, 0);
-    finish();
-  }
-  void finish() {
-    for (auto& c : canvases) benchmark::DoNotOptimize(c->image().constBits());
-  }
-  // The segments the draw phase draws (bodies, spot outlines, cone lines), by pane, taken
-  // from a drawing into recording panes.
-  std::array<std::vector<QLine>, kPanes> segments() {
-    std::array<RecordingCanvas, kPanes> record;
-    Theatre& t = *theatre;
-    for (int p = 0; p < kPanes; ++p) t.paneCanvases[p] = &record[p];
-    t.drawPhase();
-    std::array<std::vector<QLine>, kPanes> lines;
-    for (int p = 0; p < kPanes; ++p) {
-      for (const Segment& s : record[p].segments()) lines[p].emplace_back(s.x1, s.y1, s.x2, s.y2);
-      t.paneCanvases[p] = canvases[p].get();
-    }
-    return lines;
-  }
-
-  std::vector<std::unique_ptr<QImageCanvas>> canvases;
-  std::unique_ptr<Theatre> theatre;
 };
 
-// Allocations per iteration inside the measured loop.
-struct AllocationCount {
-  explicit AllocationCount(benchmark::State& s) : state(s), start(allocations.load()) {}
-  ~AllocationCount() {
-    state.counters["allocs/frame"] =
-        double(allocations.load() - start) / double(state.iterations() ? state.iterations() : 1);
-  }
-  benchmark::State& state;
-  int64_t start;
-};
-
-void BM_HeadsBuild(benchmark::State& state) {
-  HeadRig rig(int(state.range(0)));
+// Each phase on its own, then the three geometry phases together as a frame runs them, the
+// draw phase, its drawLines floor and the whole frame.
+template <class Rig>
+void BM_Build(benchmark::State& state) {
+  Rig rig(int(state.range(0)));
   AllocationCount count(state);
   for (auto _ : state) rig.theatre->buildPhase();
 }
 
-void BM_HeadsProject(benchmark::State& state) {
-  HeadRig rig(int(state.range(0)));
+template <class Rig>
+void BM_Project(benchmark::State& state) {
+  Rig rig(int(state.range(0)));
   AllocationCount count(state);
   for (auto _ : state) rig.theatre->projectPhase();
 }
 
-void BM_HeadsFit(benchmark::State& state) {
-  HeadRig rig(int(state.range(0)));
+template <class Rig>
+void BM_Fit(benchmark::State& state) {
+  Rig rig(int(state.range(0)));
   AllocationCount count(state);
   for (auto _ : state) rig.theatre->fitPhase();
 }
 
-// The three geometry phases together, as one frame runs them.
-void BM_HeadsGeometry(benchmark::State& state) {
-  HeadRig rig(int(state.range(0)));
+template <class Rig>
+void BM_Geometry(benchmark::State& state) {
+  Rig rig(int(state.range(0)));
   AllocationCount count(state);
   for (auto _ : state) {
     rig.theatre->buildPhase();
@@ -485,8 +410,9 @@ void BM_HeadsGeometry(benchmark::State& state) {
   }
 }
 
-void BM_HeadsDraw(benchmark::State& state) {
-  HeadRig rig(int(state.range(0)));
+template <class Rig>
+void BM_Draw(benchmark::State& state) {
+  Rig rig(int(state.range(0)));
   AllocationCount count(state);
   for (auto _ : state) {
     for (auto& c : rig.canvases) c->clear(0);
@@ -495,9 +421,10 @@ void BM_HeadsDraw(benchmark::State& state) {
   }
 }
 
-// The floor for the heads' draw phase: the same segments in one drawLines call per pane.
-void BM_HeadsDrawFloor(benchmark::State& state) {
-  HeadRig rig(int(state.range(0)));
+// The floor for the draw phase: the same segments in one drawLines call per pane.
+template <class Rig>
+void BM_DrawFloor(benchmark::State& state) {
+  Rig rig(int(state.range(0)));
   std::array<std::vector<QLine>, kPanes> lines = rig.segments();
   int total = 0;
   for (auto& l : lines) total += int(l.size());
@@ -505,8 +432,9 @@ void BM_HeadsDrawFloor(benchmark::State& state) {
   state.counters["segments"] = total;
 }
 
-void BM_HeadsFrame(benchmark::State& state) {
-  HeadRig rig(int(state.range(0)));
+template <class Rig>
+void BM_Frame(benchmark::State& state) {
+  Rig rig(int(state.range(0)));
   for (auto _ : state) rig.frame();
 }
 
@@ -518,24 +446,22 @@ BENCHMARK(BM_RasterCanvas)->Apply(rigSizes);
 BENCHMARK(BM_RasterDrawLines)->Apply(rigSizes);
 BENCHMARK(BM_RasterOwnLoop)->Apply(rigSizes);
 BENCHMARK(BM_CanvasCallsOnly)->Apply(rigSizes);
-BENCHMARK(BM_PhaseBuild)->Apply(rigSizes);
-BENCHMARK(BM_PhaseProject)->Apply(rigSizes);
-BENCHMARK(BM_PhaseFit)->Apply(rigSizes);
-BENCHMARK(BM_PhaseDraw)->Apply(rigSizes);
-BENCHMARK(BM_PhaseDrawFloor)->Apply(rigSizes);
-BENCHMARK(BM_FrameWhole)->Apply(rigSizes);
 
 void headCounts(benchmark::internal::Benchmark* b) {
   b->ArgName("heads")->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 }
 
-BENCHMARK(BM_HeadsBuild)->Apply(headCounts);
-BENCHMARK(BM_HeadsProject)->Apply(headCounts);
-BENCHMARK(BM_HeadsFit)->Apply(headCounts);
-BENCHMARK(BM_HeadsGeometry)->Apply(headCounts);
-BENCHMARK(BM_HeadsDraw)->Apply(headCounts);
-BENCHMARK(BM_HeadsDrawFloor)->Apply(headCounts);
-BENCHMARK(BM_HeadsFrame)->Apply(headCounts);
+#define LMV_RIG_BENCHMARKS(Rig, sizes)                 \
+  BENCHMARK_TEMPLATE(BM_Build, Rig)->Apply(sizes);     \
+  BENCHMARK_TEMPLATE(BM_Project, Rig)->Apply(sizes);   \
+  BENCHMARK_TEMPLATE(BM_Fit, Rig)->Apply(sizes);       \
+  BENCHMARK_TEMPLATE(BM_Geometry, Rig)->Apply(sizes);  \
+  BENCHMARK_TEMPLATE(BM_Draw, Rig)->Apply(sizes);      \
+  BENCHMARK_TEMPLATE(BM_DrawFloor, Rig)->Apply(sizes); \
+  BENCHMARK_TEMPLATE(BM_Frame, Rig)->Apply(sizes)
+
+LMV_RIG_BENCHMARKS(RiserRig, rigSizes);
+LMV_RIG_BENCHMARKS(HeadRig, headCounts);
 
 }  // namespace
 
