@@ -26,6 +26,13 @@ void multiply(const Grid& a, const Grid& b, Grid& out) {
   }
 }
 
+// out = a * b, safe when out is a or b.
+void multiplyInto(const Grid& a, const Grid& b, Grid& out) {
+  Grid tmp;
+  multiply(a, b, tmp);
+  std::memcpy(out, tmp, sizeof tmp);
+}
+
 void translation(const Vec3& p, Grid& t) {
   setIdentityGrid(t);
   t[0][3] = p.x;
@@ -72,34 +79,26 @@ void Matrix::preRotate(int axis, double degrees) {
   if (degrees == 0 || axis < kAxisX || axis > kAxisZ) return;
   Grid r;
   rotation(axis, degrees, r);
-  Grid tmp;
-  multiply(r, m, tmp);
-  std::memcpy(m, tmp, sizeof m);
+  multiplyInto(r, m, m);
 }
 
 void Matrix::postRotate(int axis, double degrees) {
   if (degrees == 0 || axis < kAxisX || axis > kAxisZ) return;
   Grid r;
   rotation(axis, degrees, r);
-  Grid tmp;
-  multiply(m, r, tmp);
-  std::memcpy(m, tmp, sizeof m);
+  multiplyInto(m, r, m);
 }
 
 void Matrix::preTranslate(const Vec3& p) {
   Grid t;
   translation(p, t);
-  Grid tmp;
-  multiply(t, m, tmp);
-  std::memcpy(m, tmp, sizeof m);
+  multiplyInto(t, m, m);
 }
 
 void Matrix::postTranslate(const Vec3& p) {
   Grid t;
   translation(p, t);
-  Grid tmp;
-  multiply(m, t, tmp);
-  std::memcpy(m, tmp, sizeof m);
+  multiplyInto(m, t, m);
 }
 
 Vec4 Matrix::transformVector(const Vec4& v) const {

@@ -12,13 +12,6 @@ namespace lmv {
 
 namespace {
 
-// Below -180 add 360, above 180 subtract 360.
-double wrapDegrees(double a) {
-  if (a < -180) return a + 360;
-  if (a > 180) return a - 360;
-  return a;
-}
-
 void smallerFirst(double& a, double& b) {
   if (std::fabs(b) < std::fabs(a)) std::swap(a, b);
 }

@@ -6,13 +6,6 @@ namespace lmv {
 
 namespace {
 
-// Below -180 add 360, above 180 subtract 360 (once).
-double wrap(double a) {
-  if (a < -180) return a + 360;
-  if (a > 180) return a - 360;
-  return a;
-}
-
 // One of the sum/difference angles of extractAngles. p decides between the fixed angles and
 // the quadrant window of a free angle; a free angle starts at `estimate`.
 double decideAngle(double p, double q, double estimate) {
@@ -27,12 +20,12 @@ double decideAngle(double p, double q, double estimate) {
     lo = q >= 0 ? -90 : -180;
     hi = q >= 0 ? 0 : -90;
   }
-  double a = wrap(estimate);
+  double a = wrapDegrees(estimate);
   if (a < lo)
     a += 180;
   else if (a > hi)
     a -= 180;
-  return wrap(a);
+  return wrapDegrees(a);
 }
 
 }  // namespace
@@ -127,8 +120,8 @@ Vec3 Transformation::extractAngles() {
 
   double ax = (alpha + beta) / 2;
   double ay = (alpha - beta) / 2;
-  ax = wrap(ax);
-  ay = wrap(ay);
+  ax = wrapDegrees(ax);
+  ay = wrapDegrees(ay);
 
   // A matrix composed of several turns can carry |m10| a rounding step above 1; asin would
   // give NaN there.

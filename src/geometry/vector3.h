@@ -84,6 +84,14 @@ inline bool normalize(Vec3& v) {
   return normalize(v, v);
 }
 
+// Brings an angle into -180..180 by one turn at most: below -180 add 360, above 180 subtract
+// 360.
+inline double wrapDegrees(double a) {
+  if (a < -180) return a + 360;
+  if (a > 180) return a - 360;
+  return a;
+}
+
 inline bool nearlyEqual(double a, double b) {
   return std::fabs(a - b) < kGeometryTolerance;
 }
