@@ -100,20 +100,14 @@ bool solve3(double m[3][3], double rhs[3], double x[3]) {
 }
 
 // Components by an axis known at compile time.
-template <int A>
-double get(const Vec3& v) {
+template <int A, class V>
+double get(const V& v) {
   if constexpr (A == kAxisX) return v.x;
   if constexpr (A == kAxisY) return v.y;
   return v.z;
 }
 template <int A>
 double& ref(Vec3& v) {
-  if constexpr (A == kAxisX) return v.x;
-  if constexpr (A == kAxisY) return v.y;
-  return v.z;
-}
-template <int A>
-double get(const IVec3& v) {
   if constexpr (A == kAxisX) return v.x;
   if constexpr (A == kAxisY) return v.y;
   return v.z;
